@@ -41,5 +41,6 @@ QByteArray ToCp1251(const QString& text);
 QString FromCp1251(const QByteArray& bytes);
 QString FromCp1251(const char* bytes, int count);
 
-// The integer conversions of the design: decimal (optionally signed) text, no blanks; false otherwise.
+// The integer conversion of the design: optionally signed decimal text, or hexadecimal after "$" or "0x"; no
+// blanks, within the range of int. False, leaving `value` alone, otherwise.
 bool TextToInt(const QString& text, int& value);
