@@ -41,9 +41,14 @@ bool isValidNumber(const TParamDesc& row, const QString& value)
 bool isValidText(const TParamDesc& row, const QString& value)
 {
     // Every character must survive the 8-bit code page of files and devices, so a length in characters
-    // is a length in bytes. The image keeps a terminating zero except in the PIN field.
+    // is a length in bytes. A control character would split the line a file or a device command carries
+    // the value in. The image keeps a terminating zero except in the PIN field.
     if (!IsCp1251Text(value))
         return false;
+    for (const QChar c : value) {
+        if (c.unicode() < 0x20)
+            return false;
+    }
     const qsizetype need = value.size() + (row.code() == QLatin1String("G04") ? 0 : 1);
     if (need > row.Size)
         return false;

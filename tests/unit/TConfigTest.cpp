@@ -93,6 +93,7 @@ TEST(TConfig, SetValueValidatesByKind)
         {0, "B03", "Баланс€€€", false}, // nine characters do not leave room for the terminator
         {0, "B03", "日本", false},      // not representable in the device's code page
         {1, "G03", "internet.€", true},
+        {1, "G03", "a\r\n1M20=5", false}, // would split the line it is saved and sent in
         {1, "$01", "5", false},         // a first-generation code in the second generation
         {0, "M06-1", "1", false},       // and the other way round
         {1, "m06-1", "1", false},       // codes keep their catalogue spelling
