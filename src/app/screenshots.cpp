@@ -1,0 +1,108 @@
+// Renders the main window and the setup panel into PNG files for the documentation, offscreen, with
+// settings kept in a temporary folder so that the user's own settings are neither read nor changed.
+#include "editor/ParamListModel.h"
+#include "mainwindow/MessageBoxPrompter.h"
+#include "mainwindow/RadioGroup.h"
+#include "mainwindow/TFmMain.h"
+#include "mainwindow/TSpeedForm.h"
+#include "platform/Registry.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QDir>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+#include <QTreeView>
+
+#include <cstdio>
+
+namespace {
+
+QString outputFolder;
+
+void save(QWidget* widget, const QString& name) {
+    QApplication::processEvents();
+    const QString path = QDir(outputFolder).filePath(name + QStringLiteral(".png"));
+    if (!widget->grab().save(path))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
+}
+
+int lineOf(const TFmMain& window, const QString& code) {
+    for (int i = 0; i < window.ListModel()->rowCount(); ++i)
+        if (const TParamDesc* row = window.ListModel()->rowOf(i); row && row->code() == code)
+            return i;
+    return 0;
+}
+
+void mainWindow(int generation, const QString& name, const std::function<void(TFmMain&)>& arrange = {}) {
+    RegWriteInt(QStringLiteral("TypeDvc"), generation);
+    MessageBoxPrompter prompter;
+    TFmMain window(prompter);
+    prompter.setParent(&window);
+    window.SetConfName(QStringLiteral("/home/installer/Объект 12.kcf"));
+    window.show();
+    if (arrange)
+        arrange(window);
+    save(&window, name);
+}
+
+void setupPanel() {
+    MessageBoxPrompter prompter;
+    TFmMain window(prompter);
+    prompter.setParent(&window);
+    window.show();
+    QTimer::singleShot(0, &window, [&window] {
+        QDialog* dialog = window.SFSetup->dialog();
+        window.PGSetup->setCurrentWidget(window.TSKavor);
+        save(dialog, QStringLiteral("setup-kavor-loader"));
+        window.CBTypeProgr->setCurrentIndex(1);
+        window.CBTypeProgrCloseUp();
+        save(dialog, QStringLiteral("setup-kavor-tool"));
+        window.CBTypeProgr->setCurrentIndex(0);
+        window.CBTypeProgrCloseUp();
+        window.PGSetup->setCurrentWidget(window.TSMain);
+        save(dialog, QStringLiteral("setup-general"));
+        window.PGSetup->setCurrentWidget(window.TSKavorII);
+        save(dialog, QStringLiteral("setup-kavor2"));
+        window.SFSetup->SetModalResult(TSpeedForm::mrOk);
+    });
+    window.SFSetup->ShowModal();
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    outputFolder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("screenshots");
+    QDir().mkpath(outputFolder);
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    RegWriteStr(QStringLiteral("Phones"), QStringLiteral("84951234567\n89161234567\n"));
+
+    mainWindow(1, QStringLiteral("main-kavor2"));
+    mainWindow(0, QStringLiteral("main-kavor"));
+    mainWindow(1, QStringLiteral("main-restricted"), [](TFmMain& window) {
+        const int line = lineOf(window, QStringLiteral("P20"));
+        window.ListModel()->setData(window.ListModel()->index(line, ParamListModel::ColVal),
+                                    QStringLiteral("84951234567"));
+        window.ListModel()->setLevel(line, 2);
+        window.ListModel()->setLevel(lineOf(window, QStringLiteral("M07")), 1);
+        window.List->setFocus();
+        window.List->setCurrentIndex(window.ListModel()->index(line - 1, ParamListModel::ColVal));
+    });
+    mainWindow(1, QStringLiteral("main-editor"), [](TFmMain& window) {
+        const QModelIndex at = window.ListModel()->index(lineOf(window, QStringLiteral("M07")), ParamListModel::ColVal);
+        window.List->setFocus();
+        window.List->setCurrentIndex(at);
+        window.List->edit(at);
+    });
+    setupPanel();
+    return 0;
+}
