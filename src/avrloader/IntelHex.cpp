@@ -95,7 +95,9 @@ int HexToBin(const QStringList& hexText, quint8* buffer, int bufferSize, int* lo
             const int value = readHex(line, 9 + 2 * i, 2);
             if (value < 0)
                 fail("Ошибка в формате файла, строка ", index);
-            if (base + address + i > bufferSize - 1)
+            // Only data lands in the buffer: the two bytes of a segment record are no address, and bounding
+            // them would refuse the text written for a buffer of one byte.
+            if (type == 0 && base + address + i > bufferSize - 1)
                 fail("Выход адреса за границу, строка ", index);
             sum += value;
         }
