@@ -20,8 +20,7 @@ constexpr std::array<quint8, 16> NibbleTable = {3, 1, 14, 6, 9, 4, 0, 2, 12, 8, 
 constexpr quint8 KeyA = 0x81;
 constexpr quint8 KeyB = 0x3C;
 
-constexpr std::array<quint8, 16> invertTable(const std::array<quint8, 16>& table)
-{
+constexpr std::array<quint8, 16> invertTable(const std::array<quint8, 16>& table) {
     std::array<quint8, 16> inverse{};
     for (int i = 0; i < 16; ++i)
         inverse[table[i]] = quint8(i);
@@ -30,8 +29,7 @@ constexpr std::array<quint8, 16> invertTable(const std::array<quint8, 16>& table
 
 constexpr std::array<quint8, 16> InverseNibbleTable = invertTable(NibbleTable);
 
-constexpr bool isPermutation(const std::array<quint8, 16>& table)
-{
+constexpr bool isPermutation(const std::array<quint8, 16>& table) {
     std::array<bool, 16> seen{};
     for (quint8 v : table) {
         if (v > 15 || seen[v])
@@ -44,13 +42,16 @@ constexpr bool isPermutation(const std::array<quint8, 16>& table)
 static_assert(isPermutation(NibbleTable), "NibbleTable must be a permutation of 0..15");
 static_assert(KeyA != KeyB, "the two keys must differ");
 
-quint8 substitute(quint8 v, const std::array<quint8, 16>& table)
-{
+quint8 substitute(quint8 v, const std::array<quint8, 16>& table) {
     return quint8(table[v >> 4] << 4 | table[v & 0x0F]);
 }
 
-quint8 rotateRight(quint8 v) { return quint8(v >> 1 | v << 7); }
-quint8 rotateLeft(quint8 v) { return quint8(v << 1 | v >> 7); }
+quint8 rotateRight(quint8 v) {
+    return quint8(v >> 1 | v << 7);
+}
+quint8 rotateLeft(quint8 v) {
+    return quint8(v << 1 | v >> 7);
+}
 
 // Windows-1251 characters of the bytes 0x80..0xFF. The code page leaves 0x98 unassigned; it is mapped to
 // U+0098, the code point no other byte uses, so that every byte survives a decode and encode unchanged.
@@ -74,8 +75,7 @@ constexpr std::array<char16_t, 128> Cp1251High = {
 };
 
 // The byte of a character, or -1 when Windows-1251 has none.
-int cp1251Byte(char16_t c)
-{
+int cp1251Byte(char16_t c) {
     if (c < 0x80)
         return c;
     using Entry = std::pair<char16_t, quint8>;
@@ -90,8 +90,7 @@ int cp1251Byte(char16_t c)
     return it != sorted.end() && it->first == c ? it->second : -1;
 }
 
-int phoneDigitCode(QChar c)
-{
+int phoneDigitCode(QChar c) {
     if (c >= u'0' && c <= u'9')
         return c.unicode() - u'0';
     switch (c.unicode()) {
@@ -106,10 +105,11 @@ int phoneDigitCode(QChar c)
     }
 }
 
-QString normalizedPhone(const QString& text) { return text.toUpper().trimmed(); }
+QString normalizedPhone(const QString& text) {
+    return text.toUpper().trimmed();
+}
 
-int digitValue(QChar c, int base)
-{
+int digitValue(QChar c, int base) {
     int v = -1;
     if (c >= u'0' && c <= u'9')
         v = c.unicode() - u'0';
@@ -122,8 +122,7 @@ int digitValue(QChar c, int base)
 
 } // namespace
 
-bool PhoneToDigits(const QString& text, quint8* buf, int size)
-{
+bool PhoneToDigits(const QString& text, quint8* buf, int size) {
     const QString t = normalizedPhone(text);
     std::memset(buf, 0xFF, size_t(size));
     if (t.size() > size - 1)
@@ -137,14 +136,12 @@ bool PhoneToDigits(const QString& text, quint8* buf, int size)
     return true;
 }
 
-bool IsValidPhone(const QString& text, int size)
-{
+bool IsValidPhone(const QString& text, int size) {
     const QString t = normalizedPhone(text);
     return t.size() <= size - 1 && std::all_of(t.begin(), t.end(), [](QChar c) { return phoneDigitCode(c) >= 0; });
 }
 
-QString DigitsToPhone(const quint8* bytes, int count)
-{
+QString DigitsToPhone(const quint8* bytes, int count) {
     QString text;
     for (int i = 0; i < count; ++i) {
         const quint8 b = bytes[i];
@@ -162,8 +159,7 @@ QString DigitsToPhone(const quint8* bytes, int count)
     return text;
 }
 
-bool TextToAddress(const QString& text, quint8* buf)
-{
+bool TextToAddress(const QString& text, quint8* buf) {
     if (text.isEmpty()) {
         if (buf)
             std::memset(buf, 0, 4);
@@ -190,15 +186,13 @@ bool TextToAddress(const QString& text, quint8* buf)
     return true;
 }
 
-QString AddressToText(const quint8* bytes)
-{
+QString AddressToText(const quint8* bytes) {
     if (!bytes[0] && !bytes[1] && !bytes[2] && !bytes[3])
         return {};
     return QStringLiteral("%1.%2.%3.%4").arg(bytes[0]).arg(bytes[1]).arg(bytes[2]).arg(bytes[3]);
 }
 
-bool TextToIdent(const QString& text, quint8* buf)
-{
+bool TextToIdent(const QString& text, quint8* buf) {
     if (buf)
         std::memset(buf, 0, 4);
     if (text.isEmpty())
@@ -215,8 +209,7 @@ bool TextToIdent(const QString& text, quint8* buf)
     return true;
 }
 
-QString IdentToText(const quint8* bytes)
-{
+QString IdentToText(const quint8* bytes) {
     // Each byte is read as a signed digit code and yields one 8-bit character, so any pattern reads back
     // as some text.
     char chars[4];
@@ -228,8 +221,7 @@ QString IdentToText(const quint8* bytes)
     return FromCp1251(chars, 4);
 }
 
-int TakeNumber(QString& text)
-{
+int TakeNumber(QString& text) {
     const qsizetype comma = text.indexOf(u',');
     QString piece;
     if (comma >= 0) {
@@ -243,8 +235,7 @@ int TakeNumber(QString& text)
     return TextToInt(piece.trimmed(), n) ? n : -1;
 }
 
-QString LastErrorText()
-{
+QString LastErrorText() {
 #ifdef Q_OS_WIN
     const DWORD code = GetLastError();
     wchar_t buf[256];
@@ -264,8 +255,7 @@ QString LastErrorText()
 #endif
 }
 
-quint8 ScrambleByte(quint8 x)
-{
+quint8 ScrambleByte(quint8 x) {
     quint8 v = x;
     for (int round = 0; round < 2; ++round) {
         v = substitute(v, NibbleTable) ^ KeyA;
@@ -275,8 +265,7 @@ quint8 ScrambleByte(quint8 x)
     return v;
 }
 
-quint8 UnscrambleByte(quint8 y)
-{
+quint8 UnscrambleByte(quint8 y) {
     quint8 v = y;
     for (int round = 0; round < 2; ++round) {
         v = rotateLeft(v) ^ KeyB;
@@ -286,8 +275,7 @@ quint8 UnscrambleByte(quint8 y)
     return v;
 }
 
-void ScrambleBlock(quint8* out, const quint8* in, int n)
-{
+void ScrambleBlock(quint8* out, const quint8* in, int n) {
     out[0] = in[0];
     out[1] = ScrambleByte(in[0] ^ in[1]);
     out[2] = ScrambleByte(in[1] ^ in[2]);
@@ -299,8 +287,7 @@ void ScrambleBlock(quint8* out, const quint8* in, int n)
     out[n] = ScrambleByte(sum);
 }
 
-bool UnscrambleBlock(const quint8* in, quint8* out, int n)
-{
+bool UnscrambleBlock(const quint8* in, quint8* out, int n) {
     out[0] = in[0];
     out[1] = UnscrambleByte(in[1]) ^ out[0];
     out[2] = UnscrambleByte(in[2]) ^ out[1];
@@ -312,13 +299,11 @@ bool UnscrambleBlock(const quint8* in, quint8* out, int n)
     return UnscrambleByte(in[n]) == sum;
 }
 
-bool IsCp1251Text(const QString& text)
-{
+bool IsCp1251Text(const QString& text) {
     return std::all_of(text.begin(), text.end(), [](QChar c) { return cp1251Byte(c.unicode()) >= 0; });
 }
 
-QByteArray ToCp1251(const QString& text)
-{
+QByteArray ToCp1251(const QString& text) {
     QByteArray bytes;
     bytes.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -332,8 +317,7 @@ QByteArray ToCp1251(const QString& text)
     return bytes;
 }
 
-QString FromCp1251(const char* bytes, int count)
-{
+QString FromCp1251(const char* bytes, int count) {
     QString text(count, Qt::Uninitialized);
     for (int i = 0; i < count; ++i) {
         const quint8 b = quint8(bytes[i]);
@@ -342,10 +326,11 @@ QString FromCp1251(const char* bytes, int count)
     return text;
 }
 
-QString FromCp1251(const QByteArray& bytes) { return FromCp1251(bytes.constData(), int(bytes.size())); }
+QString FromCp1251(const QByteArray& bytes) {
+    return FromCp1251(bytes.constData(), int(bytes.size()));
+}
 
-bool TextToInt(const QString& text, int& value)
-{
+bool TextToInt(const QString& text, int& value) {
     qsizetype i = 0;
     bool negative = false;
     if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+'))

@@ -13,15 +13,13 @@
 namespace {
 
 // The base code of a row's code: the part before "-", or the whole code.
-QString baseCode(const QString& code)
-{
+QString baseCode(const QString& code) {
     const qsizetype dash = code.indexOf(u'-');
     return dash < 0 ? code : code.left(dash);
 }
 
 // The N of a BASE-N code, 0 for a code without an index.
-int codeIndex(const QString& code)
-{
+int codeIndex(const QString& code) {
     const qsizetype dash = code.indexOf(u'-');
     int n = 0;
     if (dash < 0 || !TextToInt(code.mid(dash + 1), n))
@@ -29,15 +27,13 @@ int codeIndex(const QString& code)
     return n;
 }
 
-KavorError badValue(const TParamDesc& row)
-{
+KavorError badValue(const TParamDesc& row) {
     return KavorError(QStringLiteral("Недопустимое значение параметра '") + row.name() + QStringLiteral("'"));
 }
 
 // Decodes one value of `row` from the front of `reply`; false when the reply does not fit. `more` tells
 // whether a plain number list still has values left after this one.
-bool decodeValue(const TParamDesc& row, int index, QString& reply, int& mask, QString& value, bool& more)
-{
+bool decodeValue(const TParamDesc& row, int index, QString& reply, int& mask, QString& value, bool& more) {
     more = false;
     switch (row.Kind) {
     case pkNumber:
@@ -91,8 +87,7 @@ bool decodeValue(const TParamDesc& row, int index, QString& reply, int& mask, QS
 }
 
 // The wire form of one row's value merged into what its base code already holds.
-QString encodeValue(const TParamDesc& row, const QString& code, const QString& value, const QString& acc)
-{
+QString encodeValue(const TParamDesc& row, const QString& code, const QString& value, const QString& acc) {
     switch (row.Kind) {
     case pkText:
         return value;
@@ -127,8 +122,7 @@ QString encodeValue(const TParamDesc& row, const QString& code, const QString& v
 
 } // namespace
 
-void TConfig::GetReadCodes(QStringList& list) const
-{
+void TConfig::GetReadCodes(QStringList& list) const {
     list.clear();
     for (const TParamDesc* row = ParamTable; row->Name; ++row) {
         const QString code = row->code();
@@ -142,8 +136,7 @@ void TConfig::GetReadCodes(QStringList& list) const
     }
 }
 
-bool TConfig::ApplyReply(const QString& code, QString reply)
-{
+bool TConfig::ApplyReply(const QString& code, QString reply) {
     const TParamDesc* row = FindParam(code, 0);
     int mask = 0;
     for (int i = 1; row; ++i) {
@@ -165,8 +158,7 @@ bool TConfig::ApplyReply(const QString& code, QString reply)
     return false;
 }
 
-void TConfig::GetWriteList(QStringList& list) const
-{
+void TConfig::GetWriteList(QStringList& list) const {
     QList<QPair<QString, QString>> commands;
     for (const TParamDesc* row = ParamTable; row->Name; ++row) {
         if (!row->has(pfGen2) || row->has(pfReadOnly))

@@ -13,19 +13,19 @@ namespace {
 
 using Values = std::map<std::string, std::string>;
 
-std::vector<std::string> strings(const QStringList& list)
-{
+std::vector<std::string> strings(const QStringList& list) {
     std::vector<std::string> result;
     for (const QString& s : list)
         result.push_back(s.toStdString());
     return result;
 }
 
-std::string valueOf(const TConfig& config, const char* code) { return config.GetValue(code).toStdString(); }
+std::string valueOf(const TConfig& config, const char* code) {
+    return config.GetValue(code).toStdString();
+}
 
 // A second-generation store with a valid, row-dependent value in every parameter a device is written.
-TConfig filledStore()
-{
+TConfig filledStore() {
     TConfig config;
     config.SetDeviceType(1);
     int i = 0;
@@ -39,8 +39,9 @@ TConfig filledStore()
             value = QString::number(row->has(pfBit) ? i % 2 : i % 3);
             break;
         case pkText:
-            value = row->has(pfPhone) ? QString("8W1#") : row->Size > 4 ? QString::fromUtf8("Ок %1").arg(i)
-                                                                        : QString("12%1").arg(i % 10);
+            value = row->has(pfPhone) ? QString("8W1#")
+                    : row->Size > 4   ? QString::fromUtf8("Ок %1").arg(i)
+                                      : QString("12%1").arg(i % 10);
             break;
         case pkAddress:
             value = QString("10.0.%1.%2").arg(i).arg(200 + i % 50);
@@ -61,8 +62,7 @@ protected:
     TConfig m_config;
 };
 
-TEST_F(ConfigCommandsTest, ReadCodesAreTheBaseCodesInCatalogueOrder)
-{
+TEST_F(ConfigCommandsTest, ReadCodesAreTheBaseCodesInCatalogueOrder) {
     QStringList list = {"stale"};
     m_config.GetReadCodes(list);
     const std::vector<std::string> expected = {"M06", "M01", "P10", "P11", "M04", "M02", "M05", "M07", "M08", "M20",
@@ -72,8 +72,7 @@ TEST_F(ConfigCommandsTest, ReadCodesAreTheBaseCodesInCatalogueOrder)
     EXPECT_EQ(strings(list), expected);
 }
 
-TEST_F(ConfigCommandsTest, ApplyReplyCases)
-{
+TEST_F(ConfigCommandsTest, ApplyReplyCases) {
     struct Case {
         const char* code;
         const char* reply;
@@ -122,8 +121,7 @@ TEST_F(ConfigCommandsTest, ApplyReplyCases)
     }
 }
 
-TEST_F(ConfigCommandsTest, ApplyReplyKeepsValuesAtLevelTwoAndLevelsEverywhere)
-{
+TEST_F(ConfigCommandsTest, ApplyReplyKeepsValuesAtLevelTwoAndLevelsEverywhere) {
     ASSERT_TRUE(m_config.SetValue("M06-2", "0", alNoRead));
     ASSERT_TRUE(m_config.SetValue("M06-3", "0", alNoChange));
     ASSERT_TRUE(m_config.SetValue("S01", "1.2.3.4", alNoRead));
@@ -141,12 +139,20 @@ TEST_F(ConfigCommandsTest, ApplyReplyKeepsValuesAtLevelTwoAndLevelsEverywhere)
     EXPECT_EQ(level, alNoChange);
 }
 
-TEST_F(ConfigCommandsTest, WriteListEncodesEachKind)
-{
+TEST_F(ConfigCommandsTest, WriteListEncodesEachKind) {
     TConfig config = filledStore();
-    const Values values = {{"M06-1", "1"}, {"M06-2", "0"}, {"M06-3", "1"}, {"M06-4", "1"},
-                           {"M23-1", "1"}, {"M23-2", "0"}, {"M23-3", "0"}, {"M23-4", "1"},
-                           {"S01", "192.168.0.1"}, {"S02", ""}, {"I01", "12AB"}, {"P20", ""},
+    const Values values = {{"M06-1", "1"},
+                           {"M06-2", "0"},
+                           {"M06-3", "1"},
+                           {"M06-4", "1"},
+                           {"M23-1", "1"},
+                           {"M23-2", "0"},
+                           {"M23-3", "0"},
+                           {"M23-4", "1"},
+                           {"S01", "192.168.0.1"},
+                           {"S02", ""},
+                           {"I01", "12AB"},
+                           {"P20", ""},
                            {"G03", QString::fromUtf8("ГТС  ").toStdString()}};
     for (const auto& [code, value] : values)
         ASSERT_TRUE(config.SetValue(QString::fromStdString(code), QString::fromStdString(value), 0)) << code;
@@ -154,13 +160,12 @@ TEST_F(ConfigCommandsTest, WriteListEncodesEachKind)
     QStringList list = {"stale"};
     config.GetWriteList(list);
     const std::vector<std::string> lines = strings(list);
-    for (const char* line : {"M06=1,0,1,1", "M23=9", "S01=192,168,0,1", "S02=0,0,0,0", "I01=1,2,10,11", "P20= ",
-                             "G03=ГТС"})
+    for (const char* line :
+         {"M06=1,0,1,1", "M23=9", "S01=192,168,0,1", "S02=0,0,0,0", "I01=1,2,10,11", "P20= ", "G03=ГТС"})
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
 }
 
-TEST_F(ConfigCommandsTest, WriteListFollowsReadCodesAndLeavesOutDeviceValues)
-{
+TEST_F(ConfigCommandsTest, WriteListFollowsReadCodesAndLeavesOutDeviceValues) {
     TConfig config = filledStore();
     QStringList readCodes;
     config.GetReadCodes(readCodes);
@@ -173,8 +178,7 @@ TEST_F(ConfigCommandsTest, WriteListFollowsReadCodesAndLeavesOutDeviceValues)
 }
 
 // What one store writes, another reads back: every kind survives the wire form unchanged.
-TEST_F(ConfigCommandsTest, WriteListRepliedBackGivesTheSameValues)
-{
+TEST_F(ConfigCommandsTest, WriteListRepliedBackGivesTheSameValues) {
     const TConfig source = filledStore();
     QStringList list;
     source.GetWriteList(list);
@@ -187,8 +191,7 @@ TEST_F(ConfigCommandsTest, WriteListRepliedBackGivesTheSameValues)
             << line.code.toStdString();
 }
 
-TEST_F(ConfigCommandsTest, WriteListRefusesValuesThatDoNotConvert)
-{
+TEST_F(ConfigCommandsTest, WriteListRefusesValuesThatDoNotConvert) {
     struct Case {
         const char* code; // left blank in an otherwise valid store
         const char* message;

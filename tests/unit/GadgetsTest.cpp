@@ -15,8 +15,7 @@ namespace {
 
 using Bytes = std::vector<quint8>;
 
-Bytes digitsOf(std::initializer_list<int> head, int size)
-{
+Bytes digitsOf(std::initializer_list<int> head, int size) {
     Bytes bytes(size, 0xFF);
     int i = 0;
     for (int b : head)
@@ -24,8 +23,7 @@ Bytes digitsOf(std::initializer_list<int> head, int size)
     return bytes;
 }
 
-TEST(GadgetsTest, PhoneToDigitsCases)
-{
+TEST(GadgetsTest, PhoneToDigitsCases) {
     struct Case {
         QString text;
         int size;
@@ -48,23 +46,21 @@ TEST(GadgetsTest, PhoneToDigitsCases)
     }
 }
 
-TEST(GadgetsTest, IsValidPhoneCases)
-{
+TEST(GadgetsTest, IsValidPhoneCases) {
     struct Case {
         QString text;
         int size;
         bool valid;
     };
     const QList<Case> cases = {
-        {"8W#*1", 6, true}, {"8w#*1", 6, true}, {"123456", 6, false}, {" 12345 ", 6, true},
-        {"8-495", 14, false}, {"8(495)", 14, false}, {"", 14, true}, {"+7", 14, false},
+        {"8W#*1", 6, true},   {"8w#*1", 6, true},    {"123456", 6, false}, {" 12345 ", 6, true},
+        {"8-495", 14, false}, {"8(495)", 14, false}, {"", 14, true},       {"+7", 14, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(IsValidPhone(c.text, c.size), c.valid) << c.text.toStdString();
 }
 
-TEST(GadgetsTest, DigitsToPhoneCases)
-{
+TEST(GadgetsTest, DigitsToPhoneCases) {
     struct Case {
         Bytes bytes;
         QString text;
@@ -84,8 +80,7 @@ TEST(GadgetsTest, DigitsToPhoneCases)
     EXPECT_EQ(DigitsToPhone(longer, 2), QString("12"));
 }
 
-TEST(GadgetsTest, TextToAddressCases)
-{
+TEST(GadgetsTest, TextToAddressCases) {
     struct Case {
         QString text;
         bool ok;
@@ -112,8 +107,7 @@ TEST(GadgetsTest, TextToAddressCases)
     }
 }
 
-TEST(GadgetsTest, AddressToTextCases)
-{
+TEST(GadgetsTest, AddressToTextCases) {
     const quint8 zero[] = {0, 0, 0, 0};
     const quint8 host[] = {0x0A, 0, 0, 1};
     const quint8 last[] = {0, 0, 0, 1};
@@ -124,18 +118,17 @@ TEST(GadgetsTest, AddressToTextCases)
     EXPECT_EQ(AddressToText(high), QString("255.254.128.0"));
 }
 
-TEST(GadgetsTest, TextToIdentCases)
-{
+TEST(GadgetsTest, TextToIdentCases) {
     struct Case {
         QString text;
         bool ok;
         Bytes bytes;
     };
     const QList<Case> cases = {
-        {"1230", true, {1, 2, 3, 10}},   {"12AB", true, {1, 2, 10, 11}}, {"12ab", true, {1, 2, 10, 11}},
+        {"1230", true, {1, 2, 3, 10}},    {"12AB", true, {1, 2, 10, 11}},   {"12ab", true, {1, 2, 10, 11}},
         {"FFFF", true, {15, 15, 15, 15}}, {"0000", true, {10, 10, 10, 10}}, {"", true, {0, 0, 0, 0}},
-        {"123", false, {0, 0, 0, 0}},    {"12345", false, {0, 0, 0, 0}}, {"12G4", false, {0, 0, 0, 0}},
-        {"-123", false, {0, 0, 0, 0}},   {"0x12", false, {0, 0, 0, 0}},  {" 123", false, {0, 0, 0, 0}},
+        {"123", false, {0, 0, 0, 0}},     {"12345", false, {0, 0, 0, 0}},   {"12G4", false, {0, 0, 0, 0}},
+        {"-123", false, {0, 0, 0, 0}},    {"0x12", false, {0, 0, 0, 0}},    {" 123", false, {0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         Bytes buf(4, 0xAA);
@@ -145,8 +138,7 @@ TEST(GadgetsTest, TextToIdentCases)
     }
 }
 
-TEST(GadgetsTest, IdentToTextCases)
-{
+TEST(GadgetsTest, IdentToTextCases) {
     struct Case {
         Bytes bytes;
         QString text;
@@ -162,8 +154,7 @@ TEST(GadgetsTest, IdentToTextCases)
         EXPECT_EQ(IdentToText(c.bytes.data()), c.text);
 }
 
-TEST(GadgetsTest, TakeNumberWalksAList)
-{
+TEST(GadgetsTest, TakeNumberWalksAList) {
     QString text = "1, 0,1";
     EXPECT_EQ(TakeNumber(text), 1);
     EXPECT_EQ(text, QString(" 0,1"));
@@ -189,8 +180,7 @@ TEST(GadgetsTest, TakeNumberWalksAList)
     EXPECT_EQ(text, QString());
 }
 
-TEST(GadgetsTest, TextToIntCases)
-{
+TEST(GadgetsTest, TextToIntCases) {
     struct Case {
         QString text;
         bool ok;
@@ -228,16 +218,14 @@ TEST(GadgetsTest, TextToIntCases)
     }
 }
 
-TEST(GadgetsTest, LastErrorTextIsTheSystemsMessage)
-{
+TEST(GadgetsTest, LastErrorTextIsTheSystemsMessage) {
     errno = ENOENT;
     EXPECT_EQ(LastErrorText(), QString::fromLocal8Bit(std::strerror(ENOENT)));
     errno = EACCES;
     EXPECT_EQ(LastErrorText(), QString::fromLocal8Bit(std::strerror(EACCES)));
 }
 
-TEST(GadgetsTest, ScrambleByteIsABijectionUndoneByUnscramble)
-{
+TEST(GadgetsTest, ScrambleByteIsABijectionUndoneByUnscramble) {
     std::vector<bool> seen(256, false);
     for (int x = 0; x < 256; ++x) {
         const quint8 y = ScrambleByte(quint8(x));
@@ -249,21 +237,19 @@ TEST(GadgetsTest, ScrambleByteIsABijectionUndoneByUnscramble)
 
 // Files and firmware images already written depend on the scrambler's constants: these outputs must never
 // change.
-TEST(GadgetsTest, ScramblerOutputIsFixed)
-{
+TEST(GadgetsTest, ScramblerOutputIsFixed) {
     const Bytes in = {0x46, 0x00, 0x00, 0x00, 'K', 'a', 'v', 'o', 'r', 0x00};
     const Bytes expected = {0x46, 0x86, 0x12, 0x12, 0x5F, 0x03, 0xC2, 0xC3, 0xB3, 0x8F, 0x25};
     Bytes out(in.size() + 1);
     ScrambleBlock(out.data(), in.data(), int(in.size()));
     EXPECT_EQ(out, expected);
     const Bytes bytes = {0x12, 0xAD, 0x10, 0x6B, 0xD2};
-    EXPECT_EQ(Bytes({ScrambleByte(0x00), ScrambleByte(0x01), ScrambleByte(0x55), ScrambleByte(0xAA),
-                     ScrambleByte(0xFF)}),
-              bytes);
+    EXPECT_EQ(
+        Bytes({ScrambleByte(0x00), ScrambleByte(0x01), ScrambleByte(0x55), ScrambleByte(0xAA), ScrambleByte(0xFF)}),
+        bytes);
 }
 
-TEST(GadgetsTest, ScrambleBlockRoundTripsRandomBlocks)
-{
+TEST(GadgetsTest, ScrambleBlockRoundTripsRandomBlocks) {
     std::mt19937 random(20261211);
     std::uniform_int_distribution<int> byte(0, 255);
     std::vector<int> sizes;
@@ -285,8 +271,7 @@ TEST(GadgetsTest, ScrambleBlockRoundTripsRandomBlocks)
     }
 }
 
-TEST(GadgetsTest, TamperedCheckByteIsDetectedWithOutputComplete)
-{
+TEST(GadgetsTest, TamperedCheckByteIsDetectedWithOutputComplete) {
     for (const Bytes& in : {Bytes{1, 2, 3}, Bytes{0, 0, 0, 0, 0, 0, 0, 0}, Bytes{0xFF, 0x10, 0x7E, 0x00, 0x42}}) {
         const int n = int(in.size());
         Bytes scrambled(n + 1);
@@ -303,8 +288,7 @@ TEST(GadgetsTest, TamperedCheckByteIsDetectedWithOutputComplete)
     }
 }
 
-TEST(GadgetsTest, Cp1251RoundTripsEveryByte)
-{
+TEST(GadgetsTest, Cp1251RoundTripsEveryByte) {
     QByteArray all;
     for (int b = 0; b < 256; ++b)
         all.append(char(b));
@@ -315,8 +299,7 @@ TEST(GadgetsTest, Cp1251RoundTripsEveryByte)
     EXPECT_EQ(FromCp1251(all.constData() + 0xC0, 3), QString::fromUtf8("АБВ"));
 }
 
-TEST(GadgetsTest, Cp1251AgreesWithQtsCodec)
-{
+TEST(GadgetsTest, Cp1251AgreesWithQtsCodec) {
     QStringDecoder decoder("windows-1251");
     QStringEncoder encoder("windows-1251");
     ASSERT_TRUE(decoder.isValid());
@@ -331,15 +314,16 @@ TEST(GadgetsTest, Cp1251AgreesWithQtsCodec)
     }
 }
 
-TEST(GadgetsTest, TextOutsideCp1251IsRefusedAndReplaced)
-{
+TEST(GadgetsTest, TextOutsideCp1251IsRefusedAndReplaced) {
     struct Case {
         QString text;
         bool representable;
         QByteArray bytes;
     };
     const QList<Case> cases = {
-        {QString::fromUtf8("Привет, ГТС №1"), true, QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2, \xC3\xD2\xD1 \xB9" "1")},
+        {QString::fromUtf8("Привет, ГТС №1"), true,
+         QByteArray("\xCF\xF0\xE8\xE2\xE5\xF2, \xC3\xD2\xD1 \xB9"
+                    "1")},
         {QString::fromUtf8("ёЁ€"), true, QByteArray("\xB8\xA8\x88")},
         {QString::fromUtf8("日本"), false, QByteArray("??")},
         {QString::fromUtf8("a😀b"), false, QByteArray("a?b")},
