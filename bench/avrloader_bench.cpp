@@ -36,31 +36,48 @@ struct Exchange {
 };
 
 // The reply lengths and pauses of the protocol, by command letter.
-Exchange exchangeOf(const QString& logLine)
-{
+Exchange exchangeOf(const QString& logLine) {
     const QStringList fields = logLine.split(u' ');
     Exchange e;
     e.command.append(fields[0].toLatin1());
     for (qsizetype i = 1; i < fields.size(); ++i)
         e.command.append(char(fields[i].toInt(nullptr, 16)));
     switch (e.command[0]) {
-    case 's': e.replyLength = 3; break;
-    case 'R': e.replyLength = 2; break;
-    case ':': e.replyLength = 2; e.pauseMs = 30; break;
-    case ';': e.pauseMs = 30; break;
-    case 'P': e.pauseMs = 800; break;
-    case 'B': case 'L': e.pauseMs = 500; break;
-    case 'm': e.afterReplyMs = 30; break;
-    case 'e': e.afterReplyMs = 200; break;
-    default: break;
+    case 's':
+        e.replyLength = 3;
+        break;
+    case 'R':
+        e.replyLength = 2;
+        break;
+    case ':':
+        e.replyLength = 2;
+        e.pauseMs = 30;
+        break;
+    case ';':
+        e.pauseMs = 30;
+        break;
+    case 'P':
+        e.pauseMs = 800;
+        break;
+    case 'B':
+    case 'L':
+        e.pauseMs = 500;
+        break;
+    case 'm':
+        e.afterReplyMs = 30;
+        break;
+    case 'e':
+        e.afterReplyMs = 200;
+        break;
+    default:
+        break;
     }
     return e;
 }
 
 class MinimalClient {
 public:
-    explicit MinimalClient(const QString& path) : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY))
-    {
+    explicit MinimalClient(const QString& path) : m_fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_NOCTTY)) {
         termios t{};
         ::tcgetattr(m_fd, &t);
         ::cfmakeraw(&t);
@@ -70,8 +87,7 @@ public:
     ~MinimalClient() { ::close(m_fd); }
     bool ok() const { return m_fd >= 0; }
 
-    bool run(const Exchange& e)
-    {
+    bool run(const Exchange& e) {
         if (::write(m_fd, e.command.constData(), size_t(e.command.size())) != e.command.size())
             return false;
         if (e.pauseMs > 0)
@@ -100,8 +116,7 @@ class Bench {
 public:
     Bench(const QString& port, const QString& logPath) : m_port(port), m_logPath(logPath) {}
 
-    bool measure(const char* name, const std::function<void()>& operation)
-    {
+    bool measure(const char* name, const std::function<void()>& operation) {
         const int logStart = logLines().size();
         QElapsedTimer timer;
         timer.start();
@@ -131,8 +146,7 @@ public:
     }
 
 private:
-    QStringList logLines() const
-    {
+    QStringList logLines() const {
         QFile file(m_logPath);
         if (!file.open(QIODevice::ReadOnly))
             return {};
@@ -145,8 +159,7 @@ private:
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QTemporaryDir dir;
     const QString link = dir.filePath(QStringLiteral("programmer"));
@@ -198,8 +211,8 @@ int main(int argc, char* argv[])
     QElapsedTimer timer;
     timer.start();
     // -D: no chip erase, -V: no verification, so that it does what WriteFlash above does.
-    process.start(avrdude, {"-c", "avr910", "-x", "devcode=0x74", "-p", "m328p", "-P", link, "-b", "115200", "-D",
-                            "-V", "-U", "flash:w:" + imageFile.fileName() + ":r"});
+    process.start(avrdude, {"-c", "avr910", "-x", "devcode=0x74", "-p", "m328p", "-P", link, "-b", "115200", "-D", "-V",
+                            "-U", "flash:w:" + imageFile.fileName() + ":r"});
     if (!process.waitForFinished(600000) || process.exitCode() != 0) {
         std::fprintf(stderr, "avrdude failed: %s\n", process.readAllStandardError().constData());
         return 1;

@@ -4,13 +4,11 @@
 
 namespace {
 
-QString hexByte(int value)
-{
+QString hexByte(int value) {
     return QStringLiteral("%1").arg(value & 0xFF, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-int hexDigit(QChar c)
-{
+int hexDigit(QChar c) {
     const char16_t u = c.unicode();
     if (u >= u'0' && u <= u'9')
         return u - u'0';
@@ -22,8 +20,7 @@ int hexDigit(QChar c)
 }
 
 // The value of `digits` hexadecimal digits at `pos`, or -1 when the line holds fewer there.
-int readHex(const QString& line, int pos, int digits)
-{
+int readHex(const QString& line, int pos, int digits) {
     if (pos + digits > line.size())
         return -1;
     int value = 0;
@@ -36,15 +33,13 @@ int readHex(const QString& line, int pos, int digits)
     return value;
 }
 
-[[noreturn]] void fail(const char* text, int lineIndex)
-{
+[[noreturn]] void fail(const char* text, int lineIndex) {
     throw KavorError(QString::fromUtf8(text) + QString::number(lineIndex));
 }
 
 } // namespace
 
-void BinToHex(QStringList& hexText, const quint8* buffer, int count, int baseAddress)
-{
+void BinToHex(QStringList& hexText, const quint8* buffer, int count, int baseAddress) {
     int offset = 0;
     bool first = true;
     while (offset < count) {
@@ -72,8 +67,7 @@ void BinToHex(QStringList& hexText, const quint8* buffer, int count, int baseAdd
     hexText << QStringLiteral(":00000001FF");
 }
 
-int HexToBin(const QStringList& hexText, quint8* buffer, int bufferSize, int* lowAddress, int* highAddress)
-{
+int HexToBin(const QStringList& hexText, quint8* buffer, int bufferSize, int* lowAddress, int* highAddress) {
     if (lowAddress != nullptr)
         *lowAddress = bufferSize - 1;
     if (highAddress != nullptr)

@@ -1,6 +1,7 @@
 #include "avrloader/TAVRLoader.h"
 
 #include "avrloader/IntelHex.h"
+#include "config/Gadgets.h"
 #include "platform/KavorError.h"
 
 #include <QFile>
@@ -30,29 +31,29 @@ struct SectionEntry {
 
 // Searched in order; the list ends with the name of "no chip", which names no section.
 constexpr SectionEntry sectionNames[] = {
-    {ct90S1200, "90S1200"},   {ct90S2313, "90S2313"},   {ct90S2323, "90S2323"},     {ct90S2333, "90S2333"},
-    {ct90S2343, "90S2343"},   {ct90S4414, "90S4414"},   {ct90S4433, "90S4433"},     {ct90S4434, "90S4434"},
-    {ct90S8515, "90S8515"},   {ct90S8535, "90S8535"},   {ctMEGA103, "MEGA103"},     {ctMEGA16, "MEGA16"},
-    {ctMEGA161, "MEGA161"},   {ctMEGA162, "MEGA162"},   {ctMEGA163, "MEGA163"},     {ctMEGA168, "MEGA168"},
-    {ctMEGA169, "MEGA169"},   {ctMEGA128, "MEGA128"},   {ctMEGA2561, "MEGA2561"},   {ctMEGA1281, "MEGA1281"},
-    {ct90CAN128, "90CAN128"}, {ctMEGA32, "MEGA32"},     {ctMEGA323, "MEGA323"},     {ctMEGA328, "MEGA328"},
-    {ctMEGA328P, "MEGA328P"}, {ctMEGA48, "MEGA48"},     {ctMEGA64, "MEGA64"},       {ct90USB64, "90USB64"},
-    {ct90USB128, "90USB128"}, {ctMEGA8, "MEGA8"},       {ctMEGA88, "MEGA88"},       {ctMEGA8515, "MEGA8515"},
-    {ctMEGA8535, "MEGA8535"}, {ctTINY12, "TINY12"},     {ctTINY13, "TINY13"},       {ctTINY2313, "TINY2313"},
-    {ctTINY15L, "TINY15L"},   {ctTINY26, "TINY26"},     {ctTINY25, "TINY25"},       {ctTINY45, "TINY45"},
-    {ct89S8252, "89S8252"},   {ct89S53, "89S53"},       {ct89S52, "89S52"},         {ct89S51, "89S51"},
-    {ct17C65, "17C65"},       {ct17C128, "17C128"},     {ct17C256, "17C256"},       {ct17C512, "17C512"},
-    {ct17C010, "17C010"},     {ct17C020, "17C020"},     {ct17C002, "17C002"},       {ctMEGA644, "MEGA644"},
-    {ctTINY87, "TINY87"},     {ctTINY167, "TINY167"},   {ctMEGA1284, "MEGA1284"},   {ctMEGA1284P, "MEGA1284P"},
+    {ct90S1200, "90S1200"},    {ct90S2313, "90S2313"}, {ct90S2323, "90S2323"},   {ct90S2333, "90S2333"},
+    {ct90S2343, "90S2343"},    {ct90S4414, "90S4414"}, {ct90S4433, "90S4433"},   {ct90S4434, "90S4434"},
+    {ct90S8515, "90S8515"},    {ct90S8535, "90S8535"}, {ctMEGA103, "MEGA103"},   {ctMEGA16, "MEGA16"},
+    {ctMEGA161, "MEGA161"},    {ctMEGA162, "MEGA162"}, {ctMEGA163, "MEGA163"},   {ctMEGA168, "MEGA168"},
+    {ctMEGA169, "MEGA169"},    {ctMEGA128, "MEGA128"}, {ctMEGA2561, "MEGA2561"}, {ctMEGA1281, "MEGA1281"},
+    {ct90CAN128, "90CAN128"},  {ctMEGA32, "MEGA32"},   {ctMEGA323, "MEGA323"},   {ctMEGA328, "MEGA328"},
+    {ctMEGA328P, "MEGA328P"},  {ctMEGA48, "MEGA48"},   {ctMEGA64, "MEGA64"},     {ct90USB64, "90USB64"},
+    {ct90USB128, "90USB128"},  {ctMEGA8, "MEGA8"},     {ctMEGA88, "MEGA88"},     {ctMEGA8515, "MEGA8515"},
+    {ctMEGA8535, "MEGA8535"},  {ctTINY12, "TINY12"},   {ctTINY13, "TINY13"},     {ctTINY2313, "TINY2313"},
+    {ctTINY15L, "TINY15L"},    {ctTINY26, "TINY26"},   {ctTINY25, "TINY25"},     {ctTINY45, "TINY45"},
+    {ct89S8252, "89S8252"},    {ct89S53, "89S53"},     {ct89S52, "89S52"},       {ct89S51, "89S51"},
+    {ct17C65, "17C65"},        {ct17C128, "17C128"},   {ct17C256, "17C256"},     {ct17C512, "17C512"},
+    {ct17C010, "17C010"},      {ct17C020, "17C020"},   {ct17C002, "17C002"},     {ctMEGA644, "MEGA644"},
+    {ctTINY87, "TINY87"},      {ctTINY167, "TINY167"}, {ctMEGA1284, "MEGA1284"}, {ctMEGA1284P, "MEGA1284P"},
     {ctUnknown, "Неизвестно"},
 };
 
 // Indexed by TFuseItem up to fSELFPRGEN.
 constexpr const char* fuseNames[] = {
-    "FSTRT",  "BLB12",  "BLB11", "BLB02",   "BLB01",   "LB2",     "LB1",     "RCEN",   "CKSEL0",
-    "CKSEL1", "CKSEL2", "CKSEL3", "SUT0",   "SUT1",    "BODEN",   "BODLEV",  "BOOTRS", "BOOTSZ0",
-    "BOOTSZ1", "CKOPT", "JTAGEN", "OCDEN",  "WDTON",   "M103C",   "RSTDIS",  "SPIEN",  "PLLCK",
-    "EESAVE", "BODLEV0", "BODLEV1", "BODLEV2", "CKOUT", "CKDIV8", "DWEN",    "HWBE",   "SELFPRGEN",
+    "FSTRT",   "BLB12",   "BLB11",   "BLB02",   "BLB01", "LB2",    "LB1",    "RCEN",   "CKSEL0",
+    "CKSEL1",  "CKSEL2",  "CKSEL3",  "SUT0",    "SUT1",  "BODEN",  "BODLEV", "BOOTRS", "BOOTSZ0",
+    "BOOTSZ1", "CKOPT",   "JTAGEN",  "OCDEN",   "WDTON", "M103C",  "RSTDIS", "SPIEN",  "PLLCK",
+    "EESAVE",  "BODLEV0", "BODLEV1", "BODLEV2", "CKOUT", "CKDIV8", "DWEN",   "HWBE",   "SELFPRGEN",
 };
 static_assert(std::size(fuseNames) == fEND);
 
@@ -70,14 +71,12 @@ constexpr FuseByte fuseBytes[] = {
     {0xE0, 0x58, 0x00, "Нет ответа от программатора (read lock bits)"},
 };
 
-[[noreturn]] void fail(const char* text)
-{
+[[noreturn]] void fail(const char* text) {
     throw KavorError(QString::fromUtf8(text));
 }
 
 // Bit of a fuse position (bits 0-2 bit number, bits 4-5 byte) in the four bytes read or written as one value.
-int fuseBit(int position)
-{
+int fuseBit(int position) {
     return ((position >> 4) & 3) * 8 + (position & 7);
 }
 
@@ -85,8 +84,7 @@ int fuseBit(int position)
 
 TAVRLoader::TAVRLoader(std::unique_ptr<SerialPort> port) : m_port(std::move(port)) {}
 
-TAVRLoader::~TAVRLoader()
-{
+TAVRLoader::~TAVRLoader() {
     try {
         SetActive(false);
     } catch (const KavorError&) {
@@ -94,8 +92,7 @@ TAVRLoader::~TAVRLoader()
     }
 }
 
-void TAVRLoader::SetActive(bool active)
-{
+void TAVRLoader::SetActive(bool active) {
     if (active == m_active)
         return;
     if (active) {
@@ -111,8 +108,7 @@ void TAVRLoader::SetActive(bool active)
     closePort();
 }
 
-void TAVRLoader::open()
-{
+void TAVRLoader::open() {
     if (!m_port->open(m_portName))
         ThrowLastError(QStringLiteral("Открытие ") + m_portName + QStringLiteral(" - "));
     try {
@@ -127,15 +123,13 @@ void TAVRLoader::open()
     m_active = true;
 }
 
-void TAVRLoader::closePort()
-{
+void TAVRLoader::closePort() {
     m_programming = false;
     m_port->close();
     m_active = false;
 }
 
-void TAVRLoader::abandon()
-{
+void TAVRLoader::abandon() {
     try {
         SetProgramming(false);
     } catch (const KavorError&) {
@@ -144,9 +138,7 @@ void TAVRLoader::abandon()
     closePort();
 }
 
-template <typename Operation>
-auto TAVRLoader::guarded(Operation operation)
-{
+template <typename Operation> auto TAVRLoader::guarded(Operation operation) {
     try {
         return operation();
     } catch (const KavorError&) {
@@ -155,53 +147,46 @@ auto TAVRLoader::guarded(Operation operation)
     }
 }
 
-void TAVRLoader::SetPortName(const QString& name)
-{
+void TAVRLoader::SetPortName(const QString& name) {
     if (name == m_portName)
         return;
     SetActive(false);
     m_portName = name;
 }
 
-int TAVRLoader::GetBaudRate()
-{
+int TAVRLoader::GetBaudRate() {
     return g_baudRate;
 }
 
-void TAVRLoader::SetBaudRate(int baudRate)
-{
+void TAVRLoader::SetBaudRate(int baudRate) {
     if (baudRate == g_baudRate)
         return;
     SetActive(false);
     g_baudRate = baudRate;
 }
 
-void TAVRLoader::SetUccType(TUccType type)
-{
+void TAVRLoader::SetUccType(TUccType type) {
     if (type == m_uccType)
         return;
     SetProgramming(false);
     m_uccType = type;
 }
 
-void TAVRLoader::SetEraseBeforeWrite(bool erase)
-{
+void TAVRLoader::SetEraseBeforeWrite(bool erase) {
     if (erase == m_eraseBeforeWrite)
         return;
     SetProgramming(false);
     m_eraseBeforeWrite = erase;
 }
 
-void TAVRLoader::SetFuses(const TFuses& fuses)
-{
+void TAVRLoader::SetFuses(const TFuses& fuses) {
     if (fuses == m_fuses)
         return;
     SetProgramming(false);
     m_fuses = fuses;
 }
 
-void TAVRLoader::SetProgramming(bool on)
-{
+void TAVRLoader::SetProgramming(bool on) {
     if (on == m_programming)
         return;
     try {
@@ -230,50 +215,43 @@ void TAVRLoader::SetProgramming(bool on)
     }
 }
 
-void TAVRLoader::ThrowLastError(const QString& prefix) const
-{
+void TAVRLoader::ThrowLastError(const QString& prefix) const {
     throw KavorError(prefix + m_port->errorText());
 }
 
-int TAVRLoader::exchange(const quint8* cmd, int cmdLen, quint8* reply, int replyLen, int delayMs)
-{
+int TAVRLoader::exchange(const quint8* cmd, int cmdLen, quint8* reply, int replyLen, int delayMs) {
     const QByteArray out(reinterpret_cast<const char*>(cmd), cmdLen);
     if (m_port->write(out.constData(), cmdLen, writeMsPerByte * cmdLen + writeExtraMs) != cmdLen)
         ThrowLastError(QStringLiteral("Запись ") + m_portName + QStringLiteral(" - "));
     if (delayMs > 0)
         QThread::msleep(delayMs);
-    const qint64 got = m_port->read(reinterpret_cast<char*>(reply), replyLen, readMsPerByte * replyLen + readExtraMs,
-                                    readIntervalMs);
+    const qint64 got =
+        m_port->read(reinterpret_cast<char*>(reply), replyLen, readMsPerByte * replyLen + readExtraMs, readIntervalMs);
     if (got < 0)
         ThrowLastError(QStringLiteral("Чтение ") + m_portName + QStringLiteral(" - "));
     return int(got);
 }
 
-bool TAVRLoader::ExecuteCmd(const quint8* cmd, int cmdLen, quint8* reply, int replyLen, int delayMs)
-{
+bool TAVRLoader::ExecuteCmd(const quint8* cmd, int cmdLen, quint8* reply, int replyLen, int delayMs) {
     return exchange(cmd, cmdLen, reply, replyLen, delayMs) == replyLen;
 }
 
-bool TAVRLoader::acknowledged(std::initializer_list<quint8> cmd, int delayMs)
-{
+bool TAVRLoader::acknowledged(std::initializer_list<quint8> cmd, int delayMs) {
     quint8 reply = 0;
     return ExecuteCmd(cmd.begin(), int(cmd.size()), &reply, 1, delayMs) && reply == CR;
 }
 
-void TAVRLoader::setAddress(int address, const char* failure)
-{
+void TAVRLoader::setAddress(int address, const char* failure) {
     if (!acknowledged({'A', quint8(address >> 8), quint8(address)}))
         fail(failure);
 }
 
-void TAVRLoader::progress(int maxPosition, int curPosition)
-{
+void TAVRLoader::progress(int maxPosition, int curPosition) {
     if (m_onProgress)
         m_onProgress(*this, maxPosition, curPosition);
 }
 
-QString TAVRLoader::GetVersion()
-{
+QString TAVRLoader::GetVersion() {
     try {
         if (!m_active)
             open();
@@ -281,17 +259,15 @@ QString TAVRLoader::GetVersion()
         const int got = exchange(reinterpret_cast<const quint8*>("SF"), 2, reply.data(), int(reply.size()), 0);
         if (got == 0 || reply[0] == 0)
             fail("Нет ответа от программатора (Чтение версии)");
-        // The zero after the text is guaranteed: the reply buffer is zero-filled and one byte longer than read.
-        reply.push_back(0);
-        return QString::fromLatin1(reinterpret_cast<const char*>(reply.data()));
+        const auto end = std::find(reply.begin(), reply.end(), 0);
+        return FromCp1251(reinterpret_cast<const char*>(reply.data()), int(end - reply.begin()));
     } catch (const KavorError&) {
         closePort();
         throw;
     }
 }
 
-QString TAVRLoader::GetSignatureReal()
-{
+QString TAVRLoader::GetSignatureReal() {
     if (!m_active || m_ignoreSignature)
         return QString();
     try {
@@ -312,8 +288,7 @@ QString TAVRLoader::GetSignatureReal()
     }
 }
 
-void TAVRLoader::preamble(int memorySize)
-{
+void TAVRLoader::preamble(int memorySize) {
     if (m_chipType == ctUnknown)
         fail("Тип микросхемы не установлен");
     if (memorySize == 0)
@@ -323,8 +298,7 @@ void TAVRLoader::preamble(int memorySize)
         fail("Тип микросхемы указан неверно");
 }
 
-int TAVRLoader::ReadEEPROM(quint8* buffer, int count)
-{
+int TAVRLoader::ReadEEPROM(quint8* buffer, int count) {
     return guarded([&] {
         const int size = GetSizeEEPROM();
         preamble(size);
@@ -344,8 +318,7 @@ int TAVRLoader::ReadEEPROM(quint8* buffer, int count)
     });
 }
 
-int TAVRLoader::WriteEEPROM(const quint8* buffer, int count, int address)
-{
+int TAVRLoader::WriteEEPROM(const quint8* buffer, int count, int address) {
     return guarded([&] {
         preamble(GetSizeEEPROM());
         setAddress(address, "Нет ответа от программатора (установка адреса)");
@@ -361,8 +334,7 @@ int TAVRLoader::WriteEEPROM(const quint8* buffer, int count, int address)
     });
 }
 
-int TAVRLoader::ReadFlash(quint8* buffer, int count)
-{
+int TAVRLoader::ReadFlash(quint8* buffer, int count) {
     return guarded([&] {
         const int size = GetSizeFlash();
         preamble(size);
@@ -373,8 +345,9 @@ int TAVRLoader::ReadFlash(quint8* buffer, int count)
             if (n % 16 == 0)
                 progress(size, n);
             quint8 bytes[2] = {};
-            const bool arrived = wordMode() ? ExecuteCmd(&read, 1, bytes, 2, 0)
-                                            : ExecuteCmd(&read, 1, &bytes[1], 1, 0) && ExecuteCmd(&read, 1, bytes, 1, 0);
+            const bool arrived = wordMode()
+                                     ? ExecuteCmd(&read, 1, bytes, 2, 0)
+                                     : ExecuteCmd(&read, 1, &bytes[1], 1, 0) && ExecuteCmd(&read, 1, bytes, 1, 0);
             if (!arrived)
                 fail("Нет ответа от программатора (чтение)");
             // The programmer sends a word high byte first; the low byte belongs at the even address.
@@ -388,8 +361,7 @@ int TAVRLoader::ReadFlash(quint8* buffer, int count)
     });
 }
 
-int TAVRLoader::WriteFlash(const quint8* buffer, int count)
-{
+int TAVRLoader::WriteFlash(const quint8* buffer, int count) {
     return guarded([&] {
         const int size = GetSizeFlash();
         preamble(size);
@@ -425,8 +397,7 @@ int TAVRLoader::WriteFlash(const quint8* buffer, int count)
     });
 }
 
-void TAVRLoader::ChipErase()
-{
+void TAVRLoader::ChipErase() {
     guarded([&] {
         const bool wasProgramming = m_programming;
         SetProgramming(true);
@@ -437,8 +408,7 @@ void TAVRLoader::ChipErase()
     });
 }
 
-void TAVRLoader::WriteFuse()
-{
+void TAVRLoader::WriteFuse() {
     guarded([&] {
         // Fuse bytes written for no chip could set clock or reset fuses the attached chip cannot live with.
         if (m_chipType == ctUnknown)
@@ -460,8 +430,7 @@ void TAVRLoader::WriteFuse()
     });
 }
 
-void TAVRLoader::ReadFuse()
-{
+void TAVRLoader::ReadFuse() {
     guarded([&] {
         SetProgramming(true);
         quint32 value = 0;
@@ -482,8 +451,7 @@ void TAVRLoader::ReadFuse()
     });
 }
 
-quint8 TAVRLoader::SPI(quint8 value)
-{
+quint8 TAVRLoader::SPI(quint8 value) {
     quint8 cmd[] = {'u', value};
     bool arrived = false;
     try {
@@ -499,8 +467,7 @@ quint8 TAVRLoader::SPI(quint8 value)
     return cmd[0];
 }
 
-int TAVRLoader::ReadEEPROM(QStringList& hexText)
-{
+int TAVRLoader::ReadEEPROM(QStringList& hexText) {
     hexText.clear();
     const int size = GetSizeEEPROM();
     if (size == 0)
@@ -511,8 +478,7 @@ int TAVRLoader::ReadEEPROM(QStringList& hexText)
     return 0;
 }
 
-int TAVRLoader::ReadFlash(QStringList& hexText)
-{
+int TAVRLoader::ReadFlash(QStringList& hexText) {
     hexText.clear();
     const int size = GetSizeFlash();
     if (size == 0)
@@ -523,8 +489,7 @@ int TAVRLoader::ReadFlash(QStringList& hexText)
     return read;
 }
 
-int TAVRLoader::WriteEEPROM(const QStringList& hexText)
-{
+int TAVRLoader::WriteEEPROM(const QStringList& hexText) {
     const int size = GetSizeEEPROM();
     if (size == 0)
         return 0;
@@ -537,8 +502,7 @@ int TAVRLoader::WriteEEPROM(const QStringList& hexText)
     return WriteEEPROM(buffer.data() + low, high - low + 1, low);
 }
 
-int TAVRLoader::WriteFlash(const QStringList& hexText)
-{
+int TAVRLoader::WriteFlash(const QStringList& hexText) {
     const int size = GetSizeFlash();
     if (size == 0)
         return 0;
@@ -547,8 +511,7 @@ int TAVRLoader::WriteFlash(const QStringList& hexText)
     return WriteFlash(buffer.data(), size);
 }
 
-void TAVRLoader::CheckFeatureLoaded()
-{
+void TAVRLoader::CheckFeatureLoaded() {
     if (m_tableLoaded)
         return;
     QFile file(QStringLiteral(":/avrloader/ChipTable.ini"));
@@ -558,8 +521,7 @@ void TAVRLoader::CheckFeatureLoaded()
     m_tableLoaded = true;
 }
 
-QString TAVRLoader::GetSectionName(TChipType type)
-{
+QString TAVRLoader::GetSectionName(TChipType type) {
     for (const SectionEntry& entry : sectionNames) {
         if (entry.type == type)
             return QString::fromUtf8(entry.name);
@@ -567,13 +529,11 @@ QString TAVRLoader::GetSectionName(TChipType type)
     return QString();
 }
 
-QString TAVRLoader::GetFuseName(TFuseItem item)
-{
+QString TAVRLoader::GetFuseName(TFuseItem item) {
     return item >= fFSTRT && item < fEND ? QString::fromLatin1(fuseNames[item]) : QString();
 }
 
-void TAVRLoader::SetChipType(TChipType type)
-{
+void TAVRLoader::SetChipType(TChipType type) {
     if (type == m_chipType)
         return;
     SetProgramming(false);
@@ -590,27 +550,23 @@ void TAVRLoader::SetChipType(TChipType type)
     }
 }
 
-int TAVRLoader::GetSizeFlash() const
-{
+int TAVRLoader::GetSizeFlash() const {
     return m_chipType == ctUnknown ? 0 : m_table.readInteger(m_section, QStringLiteral("SIZEF"), 0);
 }
 
-int TAVRLoader::GetSizeEEPROM() const
-{
+int TAVRLoader::GetSizeEEPROM() const {
     return m_chipType == ctUnknown ? 0 : m_table.readInteger(m_section, QStringLiteral("SIZEE"), 0);
 }
 
-int TAVRLoader::GetPages() const
-{
+int TAVRLoader::GetPages() const {
     return m_chipType == ctUnknown ? 0 : m_table.readInteger(m_section, QStringLiteral("PAGES"), 0);
 }
 
-QString TAVRLoader::GetSignatureTemplate() const
-{
-    return m_chipType == ctUnknown ? QString() : m_table.readString(m_section, QStringLiteral("SIGN"), QStringLiteral("0"));
+QString TAVRLoader::GetSignatureTemplate() const {
+    return m_chipType == ctUnknown ? QString()
+                                   : m_table.readString(m_section, QStringLiteral("SIGN"), QStringLiteral("0"));
 }
 
-int TAVRLoader::GetFuseNum(const QString& name) const
-{
+int TAVRLoader::GetFuseNum(const QString& name) const {
     return m_chipType == ctUnknown ? -1 : m_table.readInteger(m_section, name, -1);
 }

@@ -90,8 +90,7 @@ private:
     void closePort();
     // After a failed operation: leaves programming mode as far as the programmer still answers, then closes.
     void abandon();
-    template <typename Operation>
-    auto guarded(Operation operation);
+    template <typename Operation> auto guarded(Operation operation);
     void preamble(int memorySize);
     [[noreturn]] void ThrowLastError(const QString& prefix) const;
     int exchange(const quint8* cmd, int cmdLen, quint8* reply, int replyLen, int delayMs);

@@ -9,8 +9,7 @@
 
 namespace {
 
-void requestLowLatency([[maybe_unused]] QSerialPort& port)
-{
+void requestLowLatency([[maybe_unused]] QSerialPort& port) {
 #ifdef Q_OS_LINUX
     // Drivers without the notion (pseudo-terminals, some adapters) refuse; the port works all the same.
     serial_struct serial{};
@@ -23,8 +22,7 @@ void requestLowLatency([[maybe_unused]] QSerialPort& port)
 
 } // namespace
 
-bool QtSerialPort::open(const QString& name)
-{
+bool QtSerialPort::open(const QString& name) {
     m_port.setPortName(name);
     if (!m_port.open(QIODevice::ReadWrite))
         return false;
@@ -33,25 +31,21 @@ bool QtSerialPort::open(const QString& name)
     return true;
 }
 
-void QtSerialPort::close()
-{
+void QtSerialPort::close() {
     m_port.close();
 }
 
-bool QtSerialPort::isOpen() const
-{
+bool QtSerialPort::isOpen() const {
     return m_port.isOpen();
 }
 
-bool QtSerialPort::setLineSettings(int baudRate)
-{
+bool QtSerialPort::setLineSettings(int baudRate) {
     return m_port.setBaudRate(baudRate) && m_port.setDataBits(QSerialPort::Data8) &&
            m_port.setParity(QSerialPort::NoParity) && m_port.setStopBits(QSerialPort::OneStop) &&
            m_port.setFlowControl(QSerialPort::NoFlowControl);
 }
 
-bool QtSerialPort::acceptUnsupported(bool done)
-{
+bool QtSerialPort::acceptUnsupported(bool done) {
     if (!done && m_port.error() == QSerialPort::UnsupportedOperationError) {
         m_port.clearError();
         return true;
@@ -59,18 +53,15 @@ bool QtSerialPort::acceptUnsupported(bool done)
     return done;
 }
 
-bool QtSerialPort::setDtr(bool on)
-{
+bool QtSerialPort::setDtr(bool on) {
     return acceptUnsupported(m_port.setDataTerminalReady(on));
 }
 
-bool QtSerialPort::setRts(bool on)
-{
+bool QtSerialPort::setRts(bool on) {
     return acceptUnsupported(m_port.setRequestToSend(on));
 }
 
-qint64 QtSerialPort::write(const char* data, qint64 count, int timeoutMs)
-{
+qint64 QtSerialPort::write(const char* data, qint64 count, int timeoutMs) {
     const qint64 written = m_port.write(data, count);
     if (written < 0)
         return -1;
@@ -82,8 +73,7 @@ qint64 QtSerialPort::write(const char* data, qint64 count, int timeoutMs)
     return written;
 }
 
-qint64 QtSerialPort::read(char* data, qint64 count, int totalTimeoutMs, int intervalTimeoutMs)
-{
+qint64 QtSerialPort::read(char* data, qint64 count, int totalTimeoutMs, int intervalTimeoutMs) {
     const QDeadlineTimer total(totalTimeoutMs);
     qint64 got = 0;
     while (got < count) {
@@ -108,17 +98,14 @@ qint64 QtSerialPort::read(char* data, qint64 count, int totalTimeoutMs, int inte
     return got;
 }
 
-void QtSerialPort::clearInput()
-{
+void QtSerialPort::clearInput() {
     m_port.clear(QSerialPort::Input);
 }
 
-void QtSerialPort::clearError()
-{
+void QtSerialPort::clearError() {
     m_port.clearError();
 }
 
-QString QtSerialPort::errorText() const
-{
+QString QtSerialPort::errorText() const {
     return m_port.errorString();
 }

@@ -12,29 +12,37 @@ namespace {
 constexpr char CR = '\r';
 
 // Argument bytes after each command letter; letters not listed take none.
-int argumentCount(char letter)
-{
+int argumentCount(char letter) {
     switch (letter) {
-    case 'T': case 'B': case 'D': case 'c': case 'C': case 'u': return 1;
-    case 'A': return 2;
-    case ':': return 3;
-    case ';': case '.': return 4;
-    default: return 0;
+    case 'T':
+    case 'B':
+    case 'D':
+    case 'c':
+    case 'C':
+    case 'u':
+        return 1;
+    case 'A':
+        return 2;
+    case ':':
+        return 3;
+    case ';':
+    case '.':
+        return 4;
+    default:
+        return 0;
     }
 }
 
-QString logLine(const QByteArray& command)
-{
+QString logLine(const QByteArray& command) {
     const char letter = command[0];
     QString line = letter > ' ' && letter < 0x7F ? QString(QLatin1Char(letter))
-                                                   : QString::fromLatin1(command.left(1).toHex().toUpper());
+                                                 : QString::fromLatin1(command.left(1).toHex().toUpper());
     for (qsizetype i = 1; i < command.size(); ++i)
         line += u' ' + QString::fromLatin1(command.mid(i, 1).toHex().toUpper());
     return line;
 }
 
-void parseLetters(const QString& letters, QSet<char>& set, bool& all)
-{
+void parseLetters(const QString& letters, QSet<char>& set, bool& all) {
     if (letters.isEmpty())
         all = true;
     for (QChar c : letters)
@@ -43,8 +51,7 @@ void parseLetters(const QString& letters, QSet<char>& set, bool& all)
 
 } // namespace
 
-Avr910Emulator::Avr910Emulator(const Avr910Options& options) : m_chip(options.chip)
-{
+Avr910Emulator::Avr910Emulator(const Avr910Options& options) : m_chip(options.chip) {
     for (const QString& fault : options.faults) {
         const QString kind = fault.section(u'=', 0, 0);
         const QString value = fault.section(u'=', 1);
@@ -76,8 +83,7 @@ Avr910Emulator::Avr910Emulator(const Avr910Options& options) : m_chip(options.ch
     m_thread = std::thread([this] { run(); });
 }
 
-Avr910Emulator::~Avr910Emulator()
-{
+Avr910Emulator::~Avr910Emulator() {
     m_stop = true;
     const char wake = 1;
     [[maybe_unused]] const auto written = ::write(m_wake[1], &wake, 1);
@@ -88,20 +94,17 @@ Avr910Emulator::~Avr910Emulator()
         std::fclose(m_logFile);
 }
 
-QStringList Avr910Emulator::commandLog() const
-{
+QStringList Avr910Emulator::commandLog() const {
     std::lock_guard lock(m_mutex);
     return m_log;
 }
 
-void Avr910Emulator::clearCommandLog()
-{
+void Avr910Emulator::clearCommandLog() {
     std::lock_guard lock(m_mutex);
     m_log.clear();
 }
 
-void Avr910Emulator::run()
-{
+void Avr910Emulator::run() {
     // Wire-time pacing needs sleeps accurate to a few microseconds, not the default 50 us slack.
     ::prctl(PR_SET_TIMERSLACK, 1UL);
     char buffer[4096];
@@ -125,8 +128,7 @@ void Avr910Emulator::run()
     }
 }
 
-void Avr910Emulator::receive(quint8 byte, Clock::time_point arrived)
-{
+void Avr910Emulator::receive(quint8 byte, Clock::time_point arrived) {
     m_pending.append(char(byte));
     ++m_received;
     if (m_pending.size() > argumentCount(m_pending[0])) {
@@ -150,8 +152,7 @@ void Avr910Emulator::receive(quint8 byte, Clock::time_point arrived)
         m_pty.hangUp();
 }
 
-void Avr910Emulator::reply(const QByteArray& bytes, Clock::time_point commandDone)
-{
+void Avr910Emulator::reply(const QByteArray& bytes, Clock::time_point commandDone) {
     const Clock::time_point start = std::max(commandDone + m_latency, m_txClock);
     m_txClock = start + m_byteTime * bytes.size();
     std::this_thread::sleep_until(m_txClock);
@@ -164,24 +165,44 @@ void Avr910Emulator::reply(const QByteArray& bytes, Clock::time_point commandDon
     }
 }
 
-QByteArray Avr910Emulator::execute(const QByteArray& command, bool& silent)
-{
+QByteArray Avr910Emulator::execute(const QByteArray& command, bool& silent) {
     const char letter = command[0];
     const auto arg = [&](int i) { return quint8(command[i]); };
     silent = m_allSilent || m_silent.contains(letter);
     QByteArray answer;
     switch (letter) {
-    case 'T': case 'P': case 'B': case 'x': case 'y': case 'L':
+    case 'T':
+    case 'P':
+    case 'B':
+    case 'x':
+    case 'y':
+    case 'L':
         answer = QByteArray(1, CR);
         break;
-    case 'S': answer = QByteArrayLiteral("AVR ISP"); break;
-    case 'F': answer = QByteArray(1, '\0'); break;
-    case 'V': answer = QByteArrayLiteral("38"); break;
-    case 'v': answer = QByteArrayLiteral("10"); break;
-    case 'p': answer = QByteArrayLiteral("S"); break;
-    case 'a': answer = QByteArrayLiteral("Y"); break;
-    case 'b': answer = QByteArrayLiteral("N"); break;
-    case 't': answer = QByteArray("\x74\x00", 2); break;
+    case 'S':
+        answer = QByteArrayLiteral("AVR ISP");
+        break;
+    case 'F':
+        answer = QByteArray(1, '\0');
+        break;
+    case 'V':
+        answer = QByteArrayLiteral("38");
+        break;
+    case 'v':
+        answer = QByteArrayLiteral("10");
+        break;
+    case 'p':
+        answer = QByteArrayLiteral("S");
+        break;
+    case 'a':
+        answer = QByteArrayLiteral("Y");
+        break;
+    case 'b':
+        answer = QByteArrayLiteral("N");
+        break;
+    case 't':
+        answer = QByteArray("\x74\x00", 2);
+        break;
     case 's': {
         const QByteArray signature = m_chip.signature();
         answer.append(signature[2]).append(signature[1]).append(signature[0]);
@@ -191,13 +212,18 @@ QByteArray Avr910Emulator::execute(const QByteArray& command, bool& silent)
         m_chip.setAddress((arg(1) << 8) | arg(2));
         answer = QByteArray(1, CR);
         break;
-    case 'd': answer = QByteArray(1, char(m_chip.readEeprom())); break;
+    case 'd':
+        answer = QByteArray(1, char(m_chip.readEeprom()));
+        break;
     case 'D':
         m_chip.writeEeprom(arg(1));
         answer = QByteArray(1, CR);
         break;
-    case 'R': answer = m_chip.readProgram(); break;
-    case 'c': case 'C':
+    case 'R':
+        answer = m_chip.readProgram();
+        break;
+    case 'c':
+    case 'C':
         m_chip.loadProgram(arg(1), letter == 'C');
         answer = QByteArray(1, CR);
         break;
@@ -223,7 +249,9 @@ QByteArray Avr910Emulator::execute(const QByteArray& command, bool& silent)
         answer = QByteArray(1, char(m_lastSpi));
         m_lastSpi = arg(1);
         break;
-    default: answer = QByteArrayLiteral("?"); break;
+    default:
+        answer = QByteArrayLiteral("?");
+        break;
     }
     if ((m_allNotCr || m_notCr.contains(letter)) && answer.endsWith(CR))
         answer.back() = '?';

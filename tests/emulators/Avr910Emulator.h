@@ -47,9 +47,7 @@ public:
     QStringList commandLog() const;
     void clearCommandLog();
     // Runs `use` on the chip while the emulator cannot touch it.
-    template <typename Use>
-    auto withChip(Use use)
-    {
+    template <typename Use> auto withChip(Use use) {
         std::lock_guard lock(m_mutex);
         return use(m_chip);
     }

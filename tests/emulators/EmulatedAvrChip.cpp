@@ -9,8 +9,7 @@
 
 namespace {
 
-QString sectionOf(const QString& chipName)
-{
+QString sectionOf(const QString& chipName) {
     QString name = chipName.toUpper();
     static const QRegularExpression shortName(QStringLiteral("^([MT])(\\d.*)$"));
     const QRegularExpressionMatch match = shortName.match(name);
@@ -22,8 +21,7 @@ QString sectionOf(const QString& chipName)
 
 } // namespace
 
-EmulatedAvrChip::EmulatedAvrChip(const QString& chipName) : m_section(sectionOf(chipName))
-{
+EmulatedAvrChip::EmulatedAvrChip(const QString& chipName) : m_section(sectionOf(chipName)) {
     QFile file(QStringLiteral(":/avrloader/ChipTable.ini"));
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("the chip description table is missing");
@@ -46,29 +44,24 @@ EmulatedAvrChip::EmulatedAvrChip(const QString& chipName) : m_section(sectionOf(
     m_eesave = table.readInteger(m_section, QStringLiteral("EESAVE"), -1);
 }
 
-void EmulatedAvrChip::setFuseByte(int index, quint8 value)
-{
+void EmulatedAvrChip::setFuseByte(int index, quint8 value) {
     // Lock bits are only ever programmed; erasing the chip is the one way back.
     m_fuses[index] = index == 3 ? (m_fuses[3] & value) : value;
 }
 
-bool EmulatedAvrChip::bitProgrammed(int position) const
-{
+bool EmulatedAvrChip::bitProgrammed(int position) const {
     return position >= 0 && (m_fuses[(position >> 4) & 3] & (1 << (position & 7))) == 0;
 }
 
-bool EmulatedAvrChip::writeLocked() const
-{
+bool EmulatedAvrChip::writeLocked() const {
     return bitProgrammed(m_lb1) || bitProgrammed(m_lb2);
 }
 
-bool EmulatedAvrChip::readLocked() const
-{
+bool EmulatedAvrChip::readLocked() const {
     return bitProgrammed(m_lb1) && bitProgrammed(m_lb2);
 }
 
-QByteArray EmulatedAvrChip::readProgram()
-{
+QByteArray EmulatedAvrChip::readProgram() {
     QByteArray out;
     if (m_wordMode) {
         const int offset = (m_address * 2) % m_flash.size();
@@ -82,15 +75,13 @@ QByteArray EmulatedAvrChip::readProgram()
     return out;
 }
 
-void EmulatedAvrChip::programFlashByte(int offset, quint8 value)
-{
+void EmulatedAvrChip::programFlashByte(int offset, quint8 value) {
     // Programming only clears bits; an erase sets them again.
     if (!writeLocked())
         m_flash[offset] = char(quint8(m_flash[offset]) & value);
 }
 
-void EmulatedAvrChip::loadProgram(quint8 value, bool highByte)
-{
+void EmulatedAvrChip::loadProgram(quint8 value, bool highByte) {
     const int offset = m_wordMode ? (m_address * 2 + (highByte ? 1 : 0)) % m_flash.size() : m_address % m_flash.size();
     if (m_paged)
         m_pageBuffer[offset % m_pageSize] = char(value);
@@ -100,8 +91,7 @@ void EmulatedAvrChip::loadProgram(quint8 value, bool highByte)
         ++m_address;
 }
 
-void EmulatedAvrChip::commitPage()
-{
+void EmulatedAvrChip::commitPage() {
     const int byteAddress = (m_wordMode ? m_address * 2 : m_address) % m_flash.size();
     const int start = byteAddress - byteAddress % m_pageSize;
     for (int i = 0; i < m_pageSize; ++i)
@@ -109,22 +99,19 @@ void EmulatedAvrChip::commitPage()
     m_pageBuffer.fill(char(0xFF));
 }
 
-quint8 EmulatedAvrChip::readEeprom()
-{
+quint8 EmulatedAvrChip::readEeprom() {
     const quint8 value = m_eeprom.isEmpty() || readLocked() ? 0xFF : quint8(m_eeprom[m_address % m_eeprom.size()]);
     ++m_address;
     return value;
 }
 
-void EmulatedAvrChip::writeEeprom(quint8 value)
-{
+void EmulatedAvrChip::writeEeprom(quint8 value) {
     if (!m_eeprom.isEmpty() && !writeLocked())
         m_eeprom[m_address % m_eeprom.size()] = char(value);
     ++m_address;
 }
 
-void EmulatedAvrChip::erase()
-{
+void EmulatedAvrChip::erase() {
     m_flash.fill(char(0xFF));
     m_pageBuffer.fill(char(0xFF));
     if (!bitProgrammed(m_eesave))
@@ -132,16 +119,26 @@ void EmulatedAvrChip::erase()
     m_fuses[3] = 0xFF;
 }
 
-quint8 EmulatedAvrChip::instruction(quint8 b0, quint8 b1, quint8 b2, quint8 b3)
-{
+quint8 EmulatedAvrChip::instruction(quint8 b0, quint8 b1, quint8 b2, quint8 b3) {
     if (b0 == 0xAC) {
         switch (b1) {
-        case 0xA0: setFuseByte(0, b3); break;
-        case 0xA8: setFuseByte(1, b3); break;
-        case 0xA4: setFuseByte(2, b3); break;
-        case 0xE0: setFuseByte(3, b3); break;
-        case 0x80: erase(); break;
-        default: break;
+        case 0xA0:
+            setFuseByte(0, b3);
+            break;
+        case 0xA8:
+            setFuseByte(1, b3);
+            break;
+        case 0xA4:
+            setFuseByte(2, b3);
+            break;
+        case 0xE0:
+            setFuseByte(3, b3);
+            break;
+        case 0x80:
+            erase();
+            break;
+        default:
+            break;
         }
         return b2;
     }

@@ -9,8 +9,7 @@
 
 #include <stdexcept>
 
-PseudoTerminal::PseudoTerminal()
-{
+PseudoTerminal::PseudoTerminal() {
     char name[256] = {};
     if (::openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0)
         throw std::runtime_error("openpty failed");
@@ -23,15 +22,13 @@ PseudoTerminal::PseudoTerminal()
     m_slavePath = QString::fromLocal8Bit(name);
 }
 
-PseudoTerminal::~PseudoTerminal()
-{
+PseudoTerminal::~PseudoTerminal() {
     hangUp();
     if (!m_link.isEmpty())
         QFile::remove(m_link);
 }
 
-bool PseudoTerminal::makeLink(const QString& path)
-{
+bool PseudoTerminal::makeLink(const QString& path) {
     QFile::remove(path);
     if (::symlink(QFile::encodeName(m_slavePath).constData(), QFile::encodeName(path).constData()) != 0)
         return false;
@@ -39,8 +36,7 @@ bool PseudoTerminal::makeLink(const QString& path)
     return true;
 }
 
-void PseudoTerminal::hangUp()
-{
+void PseudoTerminal::hangUp() {
     if (m_master >= 0)
         ::close(m_master);
     if (m_slave >= 0)

@@ -13,8 +13,7 @@
 
 namespace {
 
-bool loadMemory(const QString& path, QByteArray& memory)
-{
+bool loadMemory(const QString& path, QByteArray& memory) {
     QFile file(path);
     if (!file.exists())
         return true;
@@ -25,16 +24,14 @@ bool loadMemory(const QString& path, QByteArray& memory)
     return true;
 }
 
-bool saveMemory(const QString& path, const QByteArray& memory)
-{
+bool saveMemory(const QString& path, const QByteArray& memory) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(memory) == memory.size();
 }
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Serial AVR programmer emulator on a pseudo-terminal"));

@@ -18,29 +18,25 @@
 
 namespace {
 
-QByteArray randomBytes(int size)
-{
+QByteArray randomBytes(int size) {
     QByteArray bytes(size, '\0');
     for (char& b : bytes)
         b = char(QRandomGenerator::global()->bounded(256));
     return bytes;
 }
 
-void writeFile(const QString& path, const QByteArray& data)
-{
+void writeFile(const QString& path, const QByteArray& data) {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     ASSERT_EQ(file.write(data), data.size());
 }
 
-QByteArray readFile(const QString& path)
-{
+QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-TEST(AvrdudeCrossCheck, WritesAndReadsBackEepromAndFlashThroughTheEmulator)
-{
+TEST(AvrdudeCrossCheck, WritesAndReadsBackEepromAndFlashThroughTheEmulator) {
     const QString avrdude = QStandardPaths::findExecutable(QStringLiteral("avrdude"));
     ASSERT_FALSE(avrdude.isEmpty()) << "avrdude is missing; scripts/test installs it";
     QTemporaryDir dir;

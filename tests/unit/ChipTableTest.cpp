@@ -18,8 +18,7 @@ struct ChipFacts {
     const char* signature;
 };
 
-TEST(ChipTable, SelectsTheSectionOfEveryChipType)
-{
+TEST(ChipTable, SelectsTheSectionOfEveryChipType) {
     // One row per family, the irregular rows included: MEGA48's 4098 bytes, the 89S and 17C rows without
     // signature or flash, and the rows after the MEGA644P section, which no chip type selects.
     const ChipFacts chips[] = {
@@ -57,8 +56,7 @@ TEST(ChipTable, SelectsTheSectionOfEveryChipType)
     }
 }
 
-TEST(ChipTable, ReadsFusePositions)
-{
+TEST(ChipTable, ReadsFusePositions) {
     TAVRLoader loader(std::make_unique<QtSerialPort>());
     loader.SetChipType(ctMEGA328P);
     EXPECT_EQ(loader.GetFuseNum(QStringLiteral("BLB12")), 0x35);
@@ -73,8 +71,7 @@ TEST(ChipTable, ReadsFusePositions)
     EXPECT_EQ(loader.GetFuseNum(QStringLiteral("M161C")), 0x24);
 }
 
-TEST(ChipTable, UnknownChipHasNothing)
-{
+TEST(ChipTable, UnknownChipHasNothing) {
     TAVRLoader loader(std::make_unique<QtSerialPort>());
     loader.SetChipType(ctMEGA328P);
     loader.SetChipType(ctUnknown);
@@ -92,16 +89,14 @@ TEST(ChipTable, UnknownChipHasNothing)
     EXPECT_EQ(loader.ChipType(), ctUnknown);
 }
 
-TEST(ChipTable, NamesFuseItems)
-{
+TEST(ChipTable, NamesFuseItems) {
     EXPECT_EQ(TAVRLoader::GetFuseName(fFSTRT), QStringLiteral("FSTRT"));
     EXPECT_EQ(TAVRLoader::GetFuseName(fBLB12), QStringLiteral("BLB12"));
     EXPECT_EQ(TAVRLoader::GetFuseName(fSELFPRGEN), QStringLiteral("SELFPRGEN"));
     EXPECT_EQ(TAVRLoader::GetFuseName(fEND), QString());
 }
 
-TEST(IniStore, ReadsValuesAfterBlanksInBothNumberForms)
-{
+TEST(IniStore, ReadsValuesAfterBlanksInBothNumberForms) {
     IniStore store;
     store.setLines({"[MEGA328P]\r", "Type=   64", "SIGN=   1E950F", "CKSEL0= 0x00", "BLB12=0x35", "", "[Other]",
                     "SIZEF=4098", "BAD=12x"});

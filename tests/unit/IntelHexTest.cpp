@@ -11,15 +11,13 @@
 
 namespace {
 
-QStringList hexOf(const std::vector<quint8>& bytes)
-{
+QStringList hexOf(const std::vector<quint8>& bytes) {
     QStringList text;
     BinToHex(text, bytes.data(), int(bytes.size()), 0);
     return text;
 }
 
-QString errorOf(const QStringList& text, int bufferSize = 256)
-{
+QString errorOf(const QStringList& text, int bufferSize = 256) {
     std::vector<quint8> buffer(bufferSize, 0xFF);
     try {
         HexToBin(text, buffer.data(), bufferSize);
@@ -29,8 +27,7 @@ QString errorOf(const QStringList& text, int bufferSize = 256)
     return QString();
 }
 
-TEST(BinToHex, WritesSegmentDataAndEndRecords)
-{
+TEST(BinToHex, WritesSegmentDataAndEndRecords) {
     EXPECT_EQ(hexOf({0x00}), QStringList({":020000020000FC", ":0100000000FF", ":00000001FF"}));
     EXPECT_EQ(hexOf({}), QStringList({":00000001FF"}));
 
@@ -41,8 +38,7 @@ TEST(BinToHex, WritesSegmentDataAndEndRecords)
                                           ":0400100010111213A6", ":00000001FF"}));
 }
 
-TEST(BinToHex, StartsANewSegmentAtEvery64KiB)
-{
+TEST(BinToHex, StartsANewSegmentAtEvery64KiB) {
     const QStringList text = hexOf(std::vector<quint8>(0x10001, 0xAB));
     ASSERT_EQ(text.size(), 1 + 4096 + 2 + 1);
     EXPECT_EQ(text[0], ":020000020000FC");
@@ -53,8 +49,7 @@ TEST(BinToHex, StartsANewSegmentAtEvery64KiB)
     EXPECT_EQ(text[4099], ":00000001FF");
 }
 
-TEST(HexToBin, RestoresWhatBinToHexWrote)
-{
+TEST(HexToBin, RestoresWhatBinToHexWrote) {
     for (const int size : {1, 15, 16, 17, 300, 0x10001}) {
         std::vector<quint8> original(size);
         for (quint8& b : original)
@@ -65,8 +60,7 @@ TEST(HexToBin, RestoresWhatBinToHexWrote)
     }
 }
 
-TEST(HexToBin, ReportsTheZeroBasedLineOfEachFault)
-{
+TEST(HexToBin, ReportsTheZeroBasedLineOfEachFault) {
     const QString eof = QStringLiteral(":00000001FF");
     const QString data = QStringLiteral(":0100000000FF");
     struct Case {
@@ -86,7 +80,8 @@ TEST(HexToBin, ReportsTheZeroBasedLineOfEachFault)
         {"bad segment", {QStringLiteral(":00000002FE"), eof}, "Ошибка в формате файла, строка 0"},
         {"wrong checksum", {data, QStringLiteral(":0100000000FE"), eof}, "Ошибка контрольной суммы, строка 1"},
         {"last byte at the buffer size", {QStringLiteral(":0200FF000000FF"), eof}, "Выход адреса за границу, строка 0"},
-        {"segment beyond the buffer", {QStringLiteral(":020000020010EC"), data, eof},
+        {"segment beyond the buffer",
+         {QStringLiteral(":020000020010EC"), data, eof},
          "Выход адреса за границу, строка 1"},
         {"last byte at the buffer end", {QStringLiteral(":0100FF000000"), eof}, ""},
         {"junk after the end record", {data, eof, QString(), QStringLiteral("junk")}, ""},
@@ -97,8 +92,7 @@ TEST(HexToBin, ReportsTheZeroBasedLineOfEachFault)
         EXPECT_EQ(errorOf(c.text), QString::fromUtf8(c.error)) << c.what;
 }
 
-TEST(HexToBin, MeasuresWithoutBufferAndReportsTheRangeStored)
-{
+TEST(HexToBin, MeasuresWithoutBufferAndReportsTheRangeStored) {
     // Lower-case digits, a segment record moving the base to 0x100 and data at 0x105..0x107.
     const QStringList text = {":020000020010ec", ":03000500aabbccc7", ":00000001FF"};
     EXPECT_EQ(HexToBin(text, nullptr, 1048576), 0x108);

@@ -15,8 +15,7 @@
 
 namespace {
 
-QString hexLine(char letter, std::initializer_list<int> args)
-{
+QString hexLine(char letter, std::initializer_list<int> args) {
     QString line(QLatin1Char{letter});
     for (const int arg : args)
         line += QStringLiteral(" %1").arg(arg, 2, 16, QLatin1Char('0')).toUpper();
@@ -28,8 +27,7 @@ const QStringList leave = {"L", "y"};
 
 class AvrLoaderOnEmulator : public ::testing::Test {
 protected:
-    void start(const char* chip, TChipType type, const QStringList& faults = {})
-    {
+    void start(const char* chip, TChipType type, const QStringList& faults = {}) {
         Avr910Options options;
         options.chip = QString::fromLatin1(chip);
         options.faults = faults;
@@ -41,8 +39,7 @@ protected:
         m_loader->SetUccType(ut3v);
     }
 
-    QString failureOf(const std::function<void()>& operation)
-    {
+    QString failureOf(const std::function<void()>& operation) {
         try {
             operation();
         } catch (const KavorError& e) {
@@ -51,22 +48,24 @@ protected:
         return QString();
     }
 
-    void expectClosed() const
-    {
+    void expectClosed() const {
         EXPECT_FALSE(m_loader->Active());
         EXPECT_FALSE(m_loader->Programming());
     }
 
-    QByteArray chipFlash() { return m_emulator->withChip([](EmulatedAvrChip& c) { return c.flash(); }); }
-    QByteArray chipEeprom() { return m_emulator->withChip([](EmulatedAvrChip& c) { return c.eeprom(); }); }
+    QByteArray chipFlash() {
+        return m_emulator->withChip([](EmulatedAvrChip& c) { return c.flash(); });
+    }
+    QByteArray chipEeprom() {
+        return m_emulator->withChip([](EmulatedAvrChip& c) { return c.eeprom(); });
+    }
 
     // Declared first so that it outlives the loader, which still talks to it while closing.
     std::unique_ptr<Avr910Emulator> m_emulator;
     std::unique_ptr<TAVRLoader> m_loader;
 };
 
-TEST_F(AvrLoaderOnEmulator, EntersProgrammingWithTheDeviceCodeOfTheSupply)
-{
+TEST_F(AvrLoaderOnEmulator, EntersProgrammingWithTheDeviceCodeOfTheSupply) {
     start("m328p", ctMEGA328P);
     for (const auto& [ucc, deviceCode] : {std::pair{ut3v, "T 67"}, std::pair{ut5v, "T 77"}}) {
         m_emulator->clearCommandLog();
@@ -79,8 +78,7 @@ TEST_F(AvrLoaderOnEmulator, EntersProgrammingWithTheDeviceCodeOfTheSupply)
     }
 }
 
-TEST_F(AvrLoaderOnEmulator, WritesOnlyThePagesThatHoldData)
-{
+TEST_F(AvrLoaderOnEmulator, WritesOnlyThePagesThatHoldData) {
     start("m328p", ctMEGA328P);
     std::vector<quint8> image(200);
     for (int i = 0; i < 200; ++i)
@@ -110,8 +108,7 @@ TEST_F(AvrLoaderOnEmulator, WritesOnlyThePagesThatHoldData)
     EXPECT_EQ(progress.back(), std::pair(32768, 199));
 }
 
-TEST_F(AvrLoaderOnEmulator, ReadsFlashWordsLowByteAtTheEvenAddress)
-{
+TEST_F(AvrLoaderOnEmulator, ReadsFlashWordsLowByteAtTheEvenAddress) {
     start("m328p", ctMEGA328P);
     m_emulator->withChip([](EmulatedAvrChip& c) {
         for (int i = 0; i < 64; ++i)
@@ -122,6 +119,11 @@ TEST_F(AvrLoaderOnEmulator, ReadsFlashWordsLowByteAtTheEvenAddress)
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(buffer.data()), 64), chipFlash().left(64));
     EXPECT_EQ(m_emulator->commandLog().count("R"), 32);
 
+    // An odd count reads the last word whole but stores only the bytes asked for.
+    std::vector<quint8> odd(5, 0);
+    EXPECT_EQ(m_loader->ReadFlash(odd.data(), 5), 5);
+    EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(odd.data()), 5), chipFlash().left(5));
+
     QStringList hex;
     EXPECT_EQ(m_loader->ReadFlash(hex), 32768);
     std::vector<quint8> whole(32768, 0);
@@ -129,8 +131,7 @@ TEST_F(AvrLoaderOnEmulator, ReadsFlashWordsLowByteAtTheEvenAddress)
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(whole.data()), 32768), chipFlash());
 }
 
-TEST_F(AvrLoaderOnEmulator, DrivesAByteWideChipWithoutPages)
-{
+TEST_F(AvrLoaderOnEmulator, DrivesAByteWideChipWithoutPages) {
     start("89s52", ct89S52);
     const quint8 image[] = {0x02, 0x00, 0x30, 0x75, 0x81, 0x5F, 0x12, 0x34};
     m_loader->WriteFlash(image, 8);
@@ -147,8 +148,7 @@ TEST_F(AvrLoaderOnEmulator, DrivesAByteWideChipWithoutPages)
     EXPECT_EQ(m_emulator->commandLog().count("R"), 8);
 }
 
-TEST_F(AvrLoaderOnEmulator, WritesAllFourFuseBytesAndReadsThemBack)
-{
+TEST_F(AvrLoaderOnEmulator, WritesAllFourFuseBytesAndReadsThemBack) {
     start("m8", ctMEGA8);
     TFuses fuses;
     fuses.set(fBLB12);
@@ -166,14 +166,14 @@ TEST_F(AvrLoaderOnEmulator, WritesAllFourFuseBytesAndReadsThemBack)
     });
     m_loader->ReadFuse();
     TFuses expected;
-    for (const TFuseItem item : {fCKSEL0, fCKSEL1, fCKSEL2, fCKSEL3, fSUT0, fSUT1, fBODEN, fBODLEV, fBOOTRS, fBOOTSZ0,
-                                 fBOOTSZ1, fEESAVE, fCKOPT, fWDTON, fRSTDIS, fBLB12, fBLB11, fBLB02, fBLB01, fLB2, fLB1})
+    for (const TFuseItem item :
+         {fCKSEL0, fCKSEL1, fCKSEL2, fCKSEL3, fSUT0,  fSUT1,  fBODEN, fBODLEV, fBOOTRS, fBOOTSZ0, fBOOTSZ1,
+          fEESAVE, fCKOPT,  fWDTON,  fRSTDIS, fBLB12, fBLB11, fBLB02, fBLB01,  fLB2,    fLB1})
         expected.set(item);
     EXPECT_EQ(m_loader->Fuses().to_string(), expected.to_string());
 }
 
-TEST_F(AvrLoaderOnEmulator, WritesTheEepromRangeOfHexText)
-{
+TEST_F(AvrLoaderOnEmulator, WritesTheEepromRangeOfHexText) {
     start("m328p", ctMEGA328P);
     std::vector<quint8> bytes(0x20);
     for (int i = 0; i < 0x20; ++i)
@@ -198,8 +198,7 @@ TEST_F(AvrLoaderOnEmulator, WritesTheEepromRangeOfHexText)
     EXPECT_FALSE(m_loader->Active());
 }
 
-TEST_F(AvrLoaderOnEmulator, ReadsTheWholeEepromAsHexText)
-{
+TEST_F(AvrLoaderOnEmulator, ReadsTheWholeEepromAsHexText) {
     start("m328p", ctMEGA328P);
     m_emulator->withChip([](EmulatedAvrChip& c) {
         for (int i = 0; i < c.eeprom().size(); ++i)
@@ -215,8 +214,7 @@ TEST_F(AvrLoaderOnEmulator, ReadsTheWholeEepromAsHexText)
     EXPECT_EQ(last, std::pair(1024, 1024));
 }
 
-TEST_F(AvrLoaderOnEmulator, ReadsSignatureVersionAndSpi)
-{
+TEST_F(AvrLoaderOnEmulator, ReadsSignatureVersionAndSpi) {
     start("m328p", ctMEGA328P);
     EXPECT_EQ(m_loader->GetSignatureReal(), QString());
     EXPECT_EQ(m_emulator->commandLog(), QStringList());
@@ -232,8 +230,7 @@ TEST_F(AvrLoaderOnEmulator, ReadsSignatureVersionAndSpi)
     EXPECT_EQ(m_emulator->commandLog(), expected);
 }
 
-TEST_F(AvrLoaderOnEmulator, KeepsOrLeavesStateOnlyWhenASettingChanges)
-{
+TEST_F(AvrLoaderOnEmulator, KeepsOrLeavesStateOnlyWhenASettingChanges) {
     start("m328p", ctMEGA328P);
     m_loader->SetProgramming(true);
     m_emulator->clearCommandLog();
@@ -256,8 +253,7 @@ TEST_F(AvrLoaderOnEmulator, KeepsOrLeavesStateOnlyWhenASettingChanges)
     EXPECT_FALSE(m_loader->Active());
 }
 
-TEST_F(AvrLoaderOnEmulator, FailsWhenTheProgrammerDoesNotAcknowledge)
-{
+TEST_F(AvrLoaderOnEmulator, FailsWhenTheProgrammerDoesNotAcknowledge) {
     const struct {
         const char* fault;
         const char* error;
@@ -277,8 +273,7 @@ TEST_F(AvrLoaderOnEmulator, FailsWhenTheProgrammerDoesNotAcknowledge)
     }
 }
 
-TEST_F(AvrLoaderOnEmulator, RefusesAChipOfAnotherType)
-{
+TEST_F(AvrLoaderOnEmulator, RefusesAChipOfAnotherType) {
     start("m8", ctMEGA328P);
     const quint8 image[] = {1, 2, 3, 4};
     EXPECT_EQ(failureOf([&] { m_loader->WriteFlash(image, 4); }), QStringLiteral("Тип микросхемы указан неверно"));
@@ -286,8 +281,7 @@ TEST_F(AvrLoaderOnEmulator, RefusesAChipOfAnotherType)
     EXPECT_EQ(m_emulator->commandLog().filter(QRegularExpression("^[AcCm]")), QStringList());
 }
 
-TEST_F(AvrLoaderOnEmulator, RefusesWithoutChipTypeBeforeAnyExchange)
-{
+TEST_F(AvrLoaderOnEmulator, RefusesWithoutChipTypeBeforeAnyExchange) {
     start("m328p", ctUnknown);
     m_loader->SetActive(true);
     quint8 buffer[4] = {};
@@ -300,8 +294,7 @@ TEST_F(AvrLoaderOnEmulator, RefusesWithoutChipTypeBeforeAnyExchange)
     EXPECT_EQ(m_emulator->commandLog(), QStringList());
 }
 
-TEST_F(AvrLoaderOnEmulator, StartsAfreshAfterAFailureInTheMiddleOfAFlashWrite)
-{
+TEST_F(AvrLoaderOnEmulator, StartsAfreshAfterAFailureInTheMiddleOfAFlashWrite) {
     start("m328p", ctMEGA328P, {QStringLiteral("notcr=m")});
     std::vector<quint8> image(300, 0x00);
     EXPECT_EQ(failureOf([&] { m_loader->WriteFlash(image.data(), 300); }), QStringLiteral("Ошибка записи"));
@@ -312,8 +305,7 @@ TEST_F(AvrLoaderOnEmulator, StartsAfreshAfterAFailureInTheMiddleOfAFlashWrite)
     EXPECT_EQ(m_emulator->commandLog(), enter3v + QStringList({"s", "A 00 00", "d", "d"}) + leave);
 }
 
-TEST_F(AvrLoaderOnEmulator, ReportsPortFailuresWithThePortName)
-{
+TEST_F(AvrLoaderOnEmulator, ReportsPortFailuresWithThePortName) {
     start("m328p", ctMEGA328P, {QStringLiteral("hangup=5")});
     const QString port = m_emulator->portPath();
     quint8 buffer[4] = {};
@@ -330,8 +322,7 @@ TEST_F(AvrLoaderOnEmulator, ReportsPortFailuresWithThePortName)
     expectClosed();
 }
 
-TEST(EmulatedAvrChip, KeepsEepromOnEraseOnlyWithEesaveAndHidesLockedMemory)
-{
+TEST(EmulatedAvrChip, KeepsEepromOnEraseOnlyWithEesaveAndHidesLockedMemory) {
     EmulatedAvrChip chip(QStringLiteral("m328p"));
     chip.eeprom()[0] = char(0x42);
     chip.flash()[0] = char(0x12);
