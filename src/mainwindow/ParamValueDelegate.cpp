@@ -5,7 +5,13 @@
 #include <QComboBox>
 
 ParamValueDelegate::ParamValueDelegate(ParamListModel* model, QObject* parent)
-    : QStyledItemDelegate(parent), m_model(model) {}
+    : QStyledItemDelegate(parent), m_model(model) {
+    // The view deletes a closed editor later; from the moment it is closed it is no longer open.
+    connect(this, &QAbstractItemDelegate::closeEditor, this, [this](QWidget* editor) {
+        if (editor == m_editor)
+            m_editor = nullptr;
+    });
+}
 
 void ParamValueDelegate::closeOpenEditor() {
     if (!m_editor)
