@@ -96,6 +96,8 @@ int main(int argc, char* argv[]) {
         window.ListModel()->setLevel(lineOf(window, QStringLiteral("M07")), 1);
         window.List->setFocus();
         window.List->setCurrentIndex(window.ListModel()->index(line - 1, ParamListModel::ColVal));
+        window.List->scrollTo(window.ListModel()->index(line, ParamListModel::ColVal),
+                              QAbstractItemView::PositionAtCenter);
     });
     mainWindow(1, QStringLiteral("main-editor"), [](TFmMain& window) {
         const QModelIndex at = window.ListModel()->index(lineOf(window, QStringLiteral("M07")), ParamListModel::ColVal);
