@@ -1,33 +1,31 @@
 #include "mainwindow/RadioGroup.h"
 
-#include <QButtonGroup>
 #include <QRadioButton>
-#include <QVBoxLayout>
 
-RadioGroup::RadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
-    : QGroupBox(caption, parent), m_group(new QButtonGroup(this)) {
-    auto* layout = new QVBoxLayout(this);
-    for (const QString& text : items) {
-        auto* button = new QRadioButton(text, this);
-        m_group->addButton(button, int(m_items.size()));
-        m_items.append(button);
-        layout->addWidget(button);
-    }
-    layout->addStretch();
+RadioGroup::RadioGroup(QWidget* parent) : QGroupBox(parent) {}
+
+QList<QRadioButton*> RadioGroup::items() const {
+    return findChildren<QRadioButton*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 int RadioGroup::ItemIndex() const {
-    return m_group->checkedId();
+    const QList<QRadioButton*> buttons = items();
+    for (int i = 0; i < buttons.size(); ++i)
+        if (buttons.at(i)->isChecked())
+            return i;
+    return -1;
 }
 
 void RadioGroup::SetItemIndex(int index) {
-    if (index >= 0 && index < m_items.size()) {
-        m_items.at(index)->setChecked(true);
+    const QList<QRadioButton*> buttons = items();
+    if (index >= 0 && index < buttons.size()) {
+        buttons.at(index)->setChecked(true);
         return;
     }
-    // An exclusive group never lets its checked button go, so it is opened for the moment.
-    m_group->setExclusive(false);
-    for (QRadioButton* button : m_items)
+    // Buttons of one parent never let the checked one go, so they are made independent for the moment.
+    for (QRadioButton* button : buttons) {
+        button->setAutoExclusive(false);
         button->setChecked(false);
-    m_group->setExclusive(true);
+        button->setAutoExclusive(true);
+    }
 }

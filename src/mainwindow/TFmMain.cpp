@@ -1,9 +1,7 @@
 #include "mainwindow/TFmMain.h"
 
-#include "components/TFileNameEdit.h"
 #include "editor/ParamListModel.h"
 #include "mainwindow/ParamValueDelegate.h"
-#include "mainwindow/RadioGroup.h"
 #include "mainwindow/TSpeedForm.h"
 #include "mainwindow/ToolImages.h"
 #include "platform/KavorError.h"
@@ -16,18 +14,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -76,6 +71,7 @@ TFmMain::TFmMain(Prompter& prompter, QWidget* parent)
     } catch (const std::exception& e) {
         m_prompter.showError(QString::fromLocal8Bit(e.what()));
     }
+    ActionListUpdate();
 }
 
 TFmMain::~TFmMain() {
@@ -204,75 +200,10 @@ void TFmMain::createSetupPanel() {
     SFSetup = new TSpeedForm(this);
     SFSetup->setObjectName(QStringLiteral("SFSetup"));
     SFSetup->setCaption(QStringLiteral("Параметры"));
-
-    PGSetup = new QTabWidget(SFSetup->contents());
-
-    TSMain = new QWidget(PGSetup);
-    RGTypeDvc =
-        new RadioGroup(QStringLiteral("Тип устройства"), {QStringLiteral("Kavor"), QStringLiteral("Kavor-II")}, TSMain);
-    auto* mainLayout = new QVBoxLayout(TSMain);
-    mainLayout->addWidget(RGTypeDvc);
-    mainLayout->addStretch();
-
-    TSKavor = new QWidget(PGSetup);
-    Label23 = new QLabel(QStringLiteral("Програматор: "), TSKavor);
-    CBTypeProgr = new QComboBox(TSKavor);
-    CBTypeProgr->addItems({QStringLiteral("AVR Loader"), QStringLiteral("AVR ISP MkII")});
-    LbPort = new QLabel(QStringLiteral("Порт:"), TSKavor);
-    CBPort = new QComboBox(TSKavor);
+    setupUi(SFSetup->contents());
     CBPort->addItems(ProgramSettings::ProgrammerPortNames());
-    FNSTK = new TFileNameEdit(TSKavor);
-    FNSTK->setFilter({QStringLiteral("Исполняемые файлы (*.exe)=*.exe"), QStringLiteral("Все файлы (*.*)=*.*")});
-    Label13 = new QLabel(QStringLiteral("Скорость: "), TSKavor);
-    CBBaudrate = new QComboBox(TSKavor);
-    CBBaudrate->addItems({QStringLiteral("19200"), QStringLiteral("115200")});
-    EdSpeed = new QLineEdit(TSKavor);
-    CBVerify = new QCheckBox(QStringLiteral("Проверка после записи"), TSKavor);
-    CBProtect = new QCheckBox(QStringLiteral("Установить защиту"), TSKavor);
-    CBVerify->setChecked(true);
-    CBProtect->setChecked(true);
-    auto* kavorLayout = new QGridLayout(TSKavor);
-    kavorLayout->addWidget(Label23, 0, 0);
-    kavorLayout->addWidget(CBTypeProgr, 0, 1);
-    // The port and the tool share a place, as do the baud rate and the clock: the programmer type shows
-    // one of each pair.
-    kavorLayout->addWidget(LbPort, 1, 0);
-    kavorLayout->addWidget(CBPort, 1, 1);
-    kavorLayout->addWidget(FNSTK, 1, 1);
-    kavorLayout->addWidget(Label13, 2, 0);
-    kavorLayout->addWidget(CBBaudrate, 2, 1);
-    kavorLayout->addWidget(EdSpeed, 2, 1);
-    kavorLayout->addWidget(CBVerify, 3, 0, 1, 2);
-    kavorLayout->addWidget(CBProtect, 4, 0, 1, 2);
-    kavorLayout->setColumnStretch(1, 1);
-    kavorLayout->setRowStretch(5, 1);
-
-    TSKavorII = new QWidget(PGSetup);
-    LbUSBPort = new QLabel(QStringLiteral("Порт: "), TSKavorII);
-    CBUSBPort = new QComboBox(TSKavorII);
     CBUSBPort->addItems(ProgramSettings::DevicePortNames());
-    auto* kavorIILayout = new QGridLayout(TSKavorII);
-    kavorIILayout->addWidget(LbUSBPort, 0, 0);
-    kavorIILayout->addWidget(CBUSBPort, 0, 1);
-    kavorIILayout->setColumnStretch(2, 1);
-    kavorIILayout->setRowStretch(1, 1);
-
-    PGSetup->addTab(TSMain, QStringLiteral("Общие"));
-    PGSetup->addTab(TSKavor, QStringLiteral("Kavor"));
-    PGSetup->addTab(TSKavorII, QStringLiteral("Kavor II"));
-    PGSetup->setCurrentWidget(TSKavor);
-    // Wide enough for a tool path whichever programmer is chosen when the panel opens.
-    PGSetup->setMinimumSize(440, 220);
-
-    BtOK = new QPushButton(QStringLiteral("OK"), SFSetup->contents());
-    BtOK->setDefault(true);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(BtOK);
-    auto* panelLayout = new QVBoxLayout(SFSetup->contents());
-    panelLayout->addWidget(PGSetup);
-    panelLayout->addLayout(buttons);
-
+    FNSTK->setFilter({QStringLiteral("Исполняемые файлы (*.exe)=*.exe"), QStringLiteral("Все файлы (*.*)=*.*")});
     connect(CBTypeProgr, &QComboBox::activated, this, &TFmMain::CBTypeProgrCloseUp);
     connect(BtOK, &QPushButton::clicked, this, &TFmMain::BtOKClick);
 }

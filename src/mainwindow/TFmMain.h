@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/TConfig.h"
+#include "ui_SetupPanel.h"
 
 #include <QIcon>
 #include <QMainWindow>
@@ -10,24 +11,17 @@ class ParamValueDelegate;
 class PhoneHistory;
 class Prompter;
 class QAction;
-class QCheckBox;
-class QComboBox;
 class QLabel;
-class QLineEdit;
 class QMenu;
-class QPushButton;
-class QTabWidget;
 class QToolBar;
 class QToolButton;
 class QTreeView;
-class RadioGroup;
-class TFileNameEdit;
 class TSpeedForm;
 
 // The main window: owns the configuration being edited, shows it as the parameter tree and carries every
 // command as an action on the toolbar. Its dialogs are panels of this window shown through TSpeedForm;
 // their controls are members here, so the program's settings live in the setup panel's controls.
-class TFmMain : public QMainWindow {
+class TFmMain : public QMainWindow, public Ui::SetupPanel {
     Q_OBJECT
 
 public:
@@ -90,25 +84,8 @@ public:
     QAction* MIDisable;
     QAction* MIFullDisable;
 
+    // The setup panel; its controls (PGSetup, RGTypeDvc, CBTypeProgr, ...) come from SetupPanel.ui.
     TSpeedForm* SFSetup;
-    QTabWidget* PGSetup;
-    QWidget* TSMain;
-    QWidget* TSKavor;
-    QWidget* TSKavorII;
-    RadioGroup* RGTypeDvc;
-    QLabel* Label23;
-    QComboBox* CBTypeProgr;
-    QLabel* LbPort;
-    QComboBox* CBPort;
-    TFileNameEdit* FNSTK;
-    QLabel* Label13;
-    QComboBox* CBBaudrate;
-    QLineEdit* EdSpeed;
-    QCheckBox* CBVerify;
-    QCheckBox* CBProtect;
-    QLabel* LbUSBPort;
-    QComboBox* CBUSBPort;
-    QPushButton* BtOK;
 
 private:
     void createActions();
