@@ -1,31 +1,23 @@
 #include "components/TFileNameEdit.h"
 
-#include <QHBoxLayout>
-#include <QLineEdit>
-#include <QStyle>
-#include <QToolButton>
+#include "ui_TFileNameEdit.h"
 
-TFileNameEdit::TFileNameEdit(QWidget* parent)
-    : QWidget(parent), m_edit(new QLineEdit(this)), m_btOpen(new QToolButton(this)) {
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(m_edit, 1);
-    layout->addWidget(m_btOpen);
-    m_btOpen->setFixedSize(23, 23);
-    m_btOpen->setIconSize(QSize(16, 16));
-    m_btOpen->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
-    m_btOpen->setToolTip(QStringLiteral("Выбор файла"));
-    connect(m_btOpen, &QToolButton::clicked, this, &TFileNameEdit::BtOpenClick);
-    resize(391, 23);
+#include <QStyle>
+
+TFileNameEdit::TFileNameEdit(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::TFileNameEdit>()) {
+    m_ui->setupUi(this);
+    m_ui->BtOpen->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    connect(m_ui->BtOpen, &QToolButton::clicked, this, &TFileNameEdit::BtOpenClick);
 }
 
+TFileNameEdit::~TFileNameEdit() = default;
+
 QString TFileNameEdit::FileName() const {
-    return m_edit->text();
+    return m_ui->Edit->text();
 }
 
 void TFileNameEdit::setFileName(const QString& name) {
-    m_edit->setText(name);
+    m_ui->Edit->setText(name);
 }
 
 QStringList TFileNameEdit::dialogFilters() const {
@@ -57,4 +49,12 @@ void TFileNameEdit::BtOpenClick() {
         dialog.selectFile(FileName());
     if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
         setFileName(QDir::toNativeSeparators(dialog.selectedFiles().constFirst()));
+}
+
+QLineEdit* TFileNameEdit::Edit() const {
+    return m_ui->Edit;
+}
+
+QToolButton* TFileNameEdit::BtOpen() const {
+    return m_ui->BtOpen;
 }

@@ -4,8 +4,13 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <memory>
+
 class QLineEdit;
 class QToolButton;
+namespace Ui {
+class TFileNameEdit;
+}
 
 enum TFileEditType { feOpen, feSave };
 
@@ -15,6 +20,7 @@ class TFileNameEdit : public QWidget {
 
 public:
     explicit TFileNameEdit(QWidget* parent = nullptr);
+    ~TFileNameEdit() override;
 
     // The text of the edit, read and written directly.
     QString FileName() const;
@@ -36,16 +42,15 @@ public:
     TFileEditType FileEditType() const { return m_fileEditType; }
     void setFileEditType(TFileEditType type) { m_fileEditType = type; }
 
-    QLineEdit* Edit() const { return m_edit; }
-    QToolButton* BtOpen() const { return m_btOpen; }
+    QLineEdit* Edit() const;
+    QToolButton* BtOpen() const;
 
 public slots:
     // Opens the dialog; a confirmed choice replaces the file name, anything else keeps it.
     void BtOpenClick();
 
 private:
-    QLineEdit* m_edit;
-    QToolButton* m_btOpen;
+    std::unique_ptr<Ui::TFileNameEdit> m_ui;
     QStringList m_filter{QStringLiteral("Все файлы (*.*)=*.*")};
     int m_filterIndex = 0;
     QString m_title;
