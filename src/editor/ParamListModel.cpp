@@ -66,11 +66,16 @@ int ParamListModel::StoreList(TConfig& config, bool onlyAccess) const {
     return -1;
 }
 
+bool ParamListModel::editable(int line) const {
+    const TParamDesc* row = rowOf(line);
+    return row && levelOf(line) == alEditable && !row->has(pfReadOnly);
+}
+
 ParamListModel::EditorSpec ParamListModel::ListEditing(int line) const {
     EditorSpec spec;
-    const TParamDesc* row = rowOf(line);
-    if (!row || levelOf(line) != alEditable || row->has(pfReadOnly))
+    if (!editable(line))
         return spec;
+    const TParamDesc* row = rowOf(line);
     spec.allow = true;
     spec.items = row->choices();
     spec.fixedList = !spec.items.isEmpty();
@@ -151,7 +156,7 @@ Qt::ItemFlags ParamListModel::flags(const QModelIndex& index) const {
     if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (index.column() == ColVal && ListEditing(index.row()).allow)
+    if (index.column() == ColVal && editable(index.row()))
         result |= Qt::ItemIsEditable;
     return result;
 }

@@ -62,6 +62,9 @@ signals:
     void levelChanged();
 
 private:
+    // A parameter line at level 0 whose value may be edited.
+    bool editable(int line) const;
+
     struct Line {
         const TParamDesc* row = nullptr;
         QString value;

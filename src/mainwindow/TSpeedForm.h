@@ -23,7 +23,6 @@ public:
     QWidget* contents() const { return m_contents; }
 
     void setCaption(const QString& caption) { m_caption = caption; }
-    QString caption() const { return m_caption; }
 
     // 1 for OK, 2 for Cancel or a close by the window frame; 0 when the dialog is already showing.
     int ShowModal();
