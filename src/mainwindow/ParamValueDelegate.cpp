@@ -62,14 +62,18 @@ void ParamValueDelegate::setModelData(QWidget* editor, QAbstractItemModel* model
 
 void ParamValueDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
     QStyleOptionViewItem opt(option);
+    ListCustomDrawCell(opt, index);
+    QStyledItemDelegate::paint(painter, opt, index);
+}
+
+void ParamValueDelegate::ListCustomDrawCell(QStyleOptionViewItem& option, const QModelIndex& index) const {
     // Restricted lines are gray whether selected or not; the others keep black on white and white on the
     // selection.
     const bool restricted = m_model->levelOf(index.row()) != 0;
     const QColor text = restricted ? QColor(128, 128, 128) : QColor(Qt::black);
     const QColor selected = restricted ? QColor(128, 128, 128) : QColor(Qt::white);
     for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
-        opt.palette.setColor(group, QPalette::Text, text);
-        opt.palette.setColor(group, QPalette::HighlightedText, group == QPalette::Active ? selected : text);
+        option.palette.setColor(group, QPalette::Text, text);
+        option.palette.setColor(group, QPalette::HighlightedText, group == QPalette::Active ? selected : text);
     }
-    QStyledItemDelegate::paint(painter, opt, index);
 }

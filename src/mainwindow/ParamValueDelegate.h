@@ -24,6 +24,9 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
+    // The font colour of a cell by its line's access level.
+    void ListCustomDrawCell(QStyleOptionViewItem& option, const QModelIndex& index) const;
+
     ParamListModel* m_model;
     mutable QPointer<QWidget> m_editor;
 };

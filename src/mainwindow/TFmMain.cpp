@@ -192,7 +192,7 @@ void TFmMain::createList() {
         PopupMenuPopup();
         PopupMenu->popup(List->viewport()->mapToGlobal(pos));
     });
-    connect(m_model, &ParamListModel::valueEdited, this, [this] { SetModified(true); });
+    connect(m_model, &ParamListModel::valueEdited, this, &TFmMain::ListColValPropertiesEditValueChanged);
     connect(m_delegate, &QAbstractItemDelegate::closeEditor, this, &TFmMain::ListEdited);
 }
 
@@ -314,6 +314,10 @@ bool TFmMain::StoreList(bool OnlyAccess) {
 int TFmMain::FocusedLine() const {
     const QModelIndex current = List->currentIndex();
     return current.isValid() ? current.row() : -1;
+}
+
+void TFmMain::ListColValPropertiesEditValueChanged() {
+    SetModified(true);
 }
 
 void TFmMain::ListEdited() {

@@ -53,6 +53,8 @@ public:
     bool StoreList(bool OnlyAccess);
     // The focused line of the tree, -1 when none.
     int FocusedLine() const;
+    // Every change made in the value editor, while it is still open.
+    void ListColValPropertiesEditValueChanged();
     void ListEdited();
     void PopupMenuPopup();
     void MIDisableClick(int tag);
