@@ -156,7 +156,7 @@ void TestParamTree::editingRules() {
     if (code.isEmpty())
         while (fm.ListModel()->rowOf(++line))
             ;
-    QVERIFY(line >= 0);
+    QCOMPARE_GE(line, 0);
     fm.ListModel()->setLevel(line, level);
     fm.SetFixed(fixed);
     QCOMPARE(openEditor(fm, line) != nullptr, editable);
@@ -400,11 +400,25 @@ void TestParamTree::restrictedLinesAreGray() {
         return result;
     };
     for (int column : {int(ParamListModel::ColName), int(ParamListModel::ColVal)}) {
-        QVERIFY2(darkest(restricted, column) >= 120, "restricted line darker than gray");
-        QVERIFY2(darkest(restricted, column) <= 136, "restricted line has no gray text");
-        QVERIFY2(darkest(normal, column) < 60, "editable line not black");
+        QCOMPARE_GE(darkest(restricted, column), 120);
+        QCOMPARE_LE(darkest(restricted, column), 136);
+        QCOMPARE_LT(darkest(normal, column), 60);
     }
-    QVERIFY2(darkest(selectedRestricted, ParamListModel::ColName) >= 120, "restricted line darker than gray");
+    QCOMPARE_GE(darkest(selectedRestricted, ParamListModel::ColName), 120);
+    // On the selection an editable line's text turns white, a restricted line's stays gray.
+    const auto whitePixels = [&fm](int line) {
+        fm.List->setCurrentIndex(valueCell(fm, line));
+        QApplication::processEvents();
+        const QImage shot = fm.List->viewport()->grab().toImage();
+        const QRect rect = fm.List->visualRect(valueCell(fm, line));
+        int count = 0;
+        for (int y = rect.top(); y <= rect.bottom(); ++y)
+            for (int x = rect.left(); x <= rect.right(); ++x)
+                count += std::min({qRed(shot.pixel(x, y)), qGreen(shot.pixel(x, y)), qBlue(shot.pixel(x, y))}) >= 200;
+        return count;
+    };
+    QCOMPARE(whitePixels(selectedRestricted), 0);
+    QCOMPARE_GT(whitePixels(normal), 0);
 }
 
 QTEST_MAIN(TestParamTree)
