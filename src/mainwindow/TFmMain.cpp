@@ -39,7 +39,6 @@ QAction* makeAction(QObject* owner, const QString& caption, const QString& hint,
     // Buttons show the caption as it stands, "..." included.
     action->setIconText(caption);
     action->setToolTip(hint);
-    action->setStatusTip(hint);
     action->setProperty("imageIndex", imageIndex);
     return action;
 }
@@ -60,7 +59,9 @@ TFmMain::TFmMain(Prompter& prompter, QWidget* parent)
     createToolBar();
     createList();
     createSetupPanel();
-    statusBar()->setSizeGripEnabled(true);
+    // The status text is a label of its own: hints passing over the status bar would wipe a plain message.
+    StatusBar = new QLabel(this);
+    statusBar()->addWidget(StatusBar, 1);
 
     // A failing step (a broken setting, a damaged default) is reported and skips the rest of the set-up;
     // the window still opens.
@@ -255,7 +256,11 @@ PhoneHistory& TFmMain::PhoneList() {
 }
 
 QString TFmMain::StatusText() const {
-    return statusBar()->currentMessage();
+    return StatusBar->text();
+}
+
+void TFmMain::SetStatusText(const QString& text) {
+    StatusBar->setText(text);
 }
 
 void TFmMain::SetModified(bool modified) {
@@ -276,7 +281,6 @@ void TFmMain::SetFixed(bool fixed) {
     const int image = fixed ? 1 : 0;
     ActFix->setToolTip(fixed ? QStringLiteral("Расфиксировать конфигурацию")
                              : QStringLiteral("Фиксировать конфигурацию"));
-    ActFix->setStatusTip(ActFix->toolTip());
     ActFix->setIcon(m_images[image]);
     ActFix->setProperty("imageIndex", image);
     RGTypeDvc->setEnabled(!fixed);
@@ -287,7 +291,7 @@ void TFmMain::UpdateTitle() {
     RGTypeDvc->setEnabled(!m_fixed);
     setWindowTitle(Config.DeviceType() != 0 ? QStringLiteral("Конфигуратор Kavor-II (версия 207)")
                                             : QStringLiteral("Конфигуратор Kavor (версия 7.0.207)"));
-    statusBar()->clearMessage();
+    SetStatusText(QString());
     ActionListUpdate();
 }
 

@@ -40,7 +40,9 @@ public:
     PhoneHistory& PhoneList();
     ParamListModel* ListModel() const { return m_model; }
     ParamValueDelegate* ListDelegate() const { return m_delegate; }
+    // The one text of the status bar.
     QString StatusText() const;
+    void SetStatusText(const QString& text);
 
     void SetConfName(const QString& path);
     void SetFixed(bool fixed);
@@ -75,6 +77,7 @@ public:
     QAction* ActMACAddr;
 
     QToolBar* ToolBar;
+    QLabel* StatusBar;
     QLabel* PnConfName;
     QToolButton* SBFix;
     QToolButton* SBRead;

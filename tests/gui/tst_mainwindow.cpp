@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
 #include <QtTest>
@@ -31,7 +32,7 @@ private slots:
     void confNameShowsTheBareFileName();
     void saveEnabledOnlyWithChangesAndAFile();
     void fixedStatePresentation();
-    void updateTitleClearsTheStatusBar();
+    void statusTextSurvivesHintsAndUpdateTitleClearsIt();
     void closingWritesThePhoneHistory();
     void closingWritesAnEmptyHistoryAsEmptyText();
 
@@ -227,11 +228,18 @@ void TestMainWindow::fixedStatePresentation() {
     QCOMPARE(fm.RGTypeDvc->isEnabled(), true);
 }
 
-void TestMainWindow::updateTitleClearsTheStatusBar() {
+void TestMainWindow::statusTextSurvivesHintsAndUpdateTitleClearsIt() {
     RecordingPrompter prompter;
     TFmMain fm(prompter);
-    fm.statusBar()->showMessage(QStringLiteral("Kavor-II:  версия v1.0"));
+    fm.show();
+    fm.SetStatusText(QStringLiteral("Kavor-II:  версия v1.0"));
+    // Hints shown while the pointer passes over the commands leave the text as it was.
+    for (const QString& tip : {QStringLiteral("Настройки программы"), QString()}) {
+        QStatusTipEvent hint(tip);
+        QApplication::sendEvent(&fm, &hint);
+    }
     QCOMPARE(fm.StatusText(), QStringLiteral("Kavor-II:  версия v1.0"));
+    QCOMPARE(fm.StatusBar->isVisible(), true);
     fm.UpdateTitle();
     QCOMPARE(fm.StatusText(), QString());
 }
