@@ -34,6 +34,7 @@ constexpr quint32 Gen12 = pfGen1 | pfGen2;
 
 // Name, Choices, Size, Kind, Block, MinVersion, Offset, Code, Flags. The order is significant everywhere:
 // store and tree order, device command order, and the access-level bytes of old configuration files.
+// clang-format off
 const TParamDesc ParamTable[] = {
     {"Попыток связи по ГТС", "", 1, pkNumber, pbMain, 0, 0, "$01", pfGen1},                                 // 0
     {"Попыток связи по GSM", "", 1, pkNumber, pbMain, 0, 1, "$02", pfGen1},                                 // 1
@@ -124,18 +125,17 @@ const TParamDesc ParamTable[] = {
     {"Текущий уровень GSM (0..32)", "", 1, pkNumber, pbMain, 0, 0, "#L", pfGen2 | pfReadOnly},              // 86
     {nullptr, nullptr, 0, 0, 0, 0, 0, nullptr, 0},                                                          // end
 };
+// clang-format on
 
 static_assert(sizeof(ParamTable) / sizeof(ParamTable[0]) == ParamTableRows + 1);
 
-QStringList TParamDesc::choices() const
-{
+QStringList TParamDesc::choices() const {
     if (!Choices || !*Choices)
         return {};
     return QString::fromUtf8(Choices).split(QLatin1Char('\r'));
 }
 
-const TParamDesc* FindParam(quint32 mask, const QString& code, int index)
-{
+const TParamDesc* FindParam(quint32 mask, const QString& code, int index) {
     if (code.isEmpty())
         return nullptr;
     const QString wanted = index > 0 ? code + QLatin1Char('-') + QString::number(index) : code;

@@ -15,15 +15,15 @@ enum TParamKind : int {
 
 // Row flags; bits 16 and 17 say which generations have the row.
 enum TParamFlag : quint32 {
-    pfInvert = 0x1,     // numbers: the image holds 9 minus the value
-    pfHours = 0x2,      // numbers: the image holds seconds, the store whole hours
-    pfReadOnly = 0x4,   // comes only from the device: never edited, written to a device or saved
-    pfPhone = 0x8,      // text is a phone number
-    pfBit = 0x10,       // second generation: one bit of a bit mask sent under the base code
-    pfApn = 0x20,       // text: in the image "$" stands for "internet"
-    pfMax99 = 0x40,     // one-byte numbers: upper limit 99 instead of 255
-    pfGen1 = 0x10000,   // the row exists in the first generation
-    pfGen2 = 0x20000,   // the row exists in the second generation
+    pfInvert = 0x1,   // numbers: the image holds 9 minus the value
+    pfHours = 0x2,    // numbers: the image holds seconds, the store whole hours
+    pfReadOnly = 0x4, // comes only from the device: never edited, written to a device or saved
+    pfPhone = 0x8,    // text is a phone number
+    pfBit = 0x10,     // second generation: one bit of a bit mask sent under the base code
+    pfApn = 0x20,     // text: in the image "$" stands for "internet"
+    pfMax99 = 0x40,   // one-byte numbers: upper limit 99 instead of 255
+    pfGen1 = 0x10000, // the row exists in the first generation
+    pfGen2 = 0x20000, // the row exists in the second generation
 };
 
 // Where a first-generation value lives in the memory image.
@@ -58,7 +58,9 @@ extern const TParamDesc ParamTable[];
 constexpr int ParamTableRows = 87;
 
 // The generation mask of a configuration of the given device type.
-constexpr quint32 GenerationMask(int deviceType) { return deviceType == 0 ? pfGen1 : pfGen2; }
+constexpr quint32 GenerationMask(int deviceType) {
+    return deviceType == 0 ? pfGen1 : pfGen2;
+}
 
 // The first row taking part in the generation whose code begins with `code` (index 0) or equals
 // `code` + "-" + index (index above 0); null when none does.

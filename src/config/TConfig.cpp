@@ -5,8 +5,7 @@
 namespace {
 
 // A value read back loses leading and trailing blanks and control characters.
-QString trimmed(const QString& value)
-{
+QString trimmed(const QString& value) {
     qsizetype begin = 0;
     qsizetype end = value.size();
     while (begin < end && value.at(begin).unicode() <= 0x20)
@@ -18,8 +17,7 @@ QString trimmed(const QString& value)
 
 // Numbers are kept as plain decimal text, because that text goes unchanged into files and device commands:
 // the hexadecimal and signed forms the integer conversion also knows are refused here.
-int decimalValue(const QString& value)
-{
+int decimalValue(const QString& value) {
     if (value.isEmpty() || value.size() > 9)
         return -1;
     int n = 0;
@@ -31,15 +29,13 @@ int decimalValue(const QString& value)
     return n;
 }
 
-bool isValidNumber(const TParamDesc& row, const QString& value)
-{
+bool isValidNumber(const TParamDesc& row, const QString& value) {
     const int n = decimalValue(value);
     const int limit = row.Size > 1 ? 65535 : row.has(pfMax99) ? 99 : 255;
     return n >= 0 && n <= limit;
 }
 
-bool isValidText(const TParamDesc& row, const QString& value)
-{
+bool isValidText(const TParamDesc& row, const QString& value) {
     // Every character must survive the 8-bit code page of files and devices, so a length in characters
     // is a length in bytes. A control character would split the line a file or a device command carries
     // the value in. The image keeps a terminating zero except in the PIN field.
@@ -55,8 +51,7 @@ bool isValidText(const TParamDesc& row, const QString& value)
     return !row.has(pfPhone) || IsValidPhone(value, row.Size);
 }
 
-bool isValidValue(const TParamDesc& row, const QString& value)
-{
+bool isValidValue(const TParamDesc& row, const QString& value) {
     switch (row.Kind) {
     case pkNumber:
     case pkChoice:
@@ -74,8 +69,7 @@ bool isValidValue(const TParamDesc& row, const QString& value)
 
 } // namespace
 
-bool TConfig::SetDeviceType(int type)
-{
+bool TConfig::SetDeviceType(int type) {
     if (type == m_deviceType)
         return false;
     m_lines.clear();
@@ -88,8 +82,7 @@ bool TConfig::SetDeviceType(int type)
     return true;
 }
 
-int TConfig::indexOf(const QString& code) const
-{
+int TConfig::indexOf(const QString& code) const {
     for (qsizetype i = 0; i < m_lines.size(); ++i) {
         if (m_lines.at(i).code.compare(code, Qt::CaseInsensitive) == 0)
             return int(i);
@@ -97,8 +90,7 @@ int TConfig::indexOf(const QString& code) const
     return -1;
 }
 
-QString TConfig::GetValue(const QString& code, int* level) const
-{
+QString TConfig::GetValue(const QString& code, int* level) const {
     if (level)
         *level = alEditable;
     const int i = indexOf(code);
@@ -109,8 +101,7 @@ QString TConfig::GetValue(const QString& code, int* level) const
     return trimmed(m_lines.at(i).value);
 }
 
-bool TConfig::SetAccess(const QString& code, int level)
-{
+bool TConfig::SetAccess(const QString& code, int level) {
     const int i = indexOf(code);
     if (i < 0 || !FindParam(code, 0))
         return false;
@@ -118,8 +109,7 @@ bool TConfig::SetAccess(const QString& code, int level)
     return true;
 }
 
-bool TConfig::SetValue(const QString& code, const QString& value, int level)
-{
+bool TConfig::SetValue(const QString& code, const QString& value, int level) {
     const int i = indexOf(code);
     if (i < 0)
         return false;
@@ -130,13 +120,11 @@ bool TConfig::SetValue(const QString& code, const QString& value, int level)
     return true;
 }
 
-const TParamDesc* TConfig::FindParam(const QString& code, int index) const
-{
+const TParamDesc* TConfig::FindParam(const QString& code, int index) const {
     return ::FindParam(Mask(), code, index);
 }
 
-void TConfig::assignValue(const QString& code, const QString& value)
-{
+void TConfig::assignValue(const QString& code, const QString& value) {
     const QString stored = value.isEmpty() ? QStringLiteral(" ") : value;
     const int i = indexOf(code);
     if (i < 0)

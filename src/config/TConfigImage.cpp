@@ -19,15 +19,12 @@ constexpr int FixedPhoneOffset = 77;
 const QString ApnWord = QStringLiteral("internet");
 const QString ApnMark = QStringLiteral("$");
 
-void requireFirstGeneration(int deviceType)
-{
+void requireFirstGeneration(int deviceType) {
     if (deviceType != 0)
         throw KavorError(QStringLiteral("Недопустимая конфигурация"));
 }
 
-template <typename Byte>
-Byte* fieldOf(const TParamDesc& row, Byte* mainBlock, Byte* extBlock, Byte* simByte)
-{
+template <typename Byte> Byte* fieldOf(const TParamDesc& row, Byte* mainBlock, Byte* extBlock, Byte* simByte) {
     switch (row.Block) {
     case pbExtension:
         return extBlock + row.Offset;
@@ -38,8 +35,7 @@ Byte* fieldOf(const TParamDesc& row, Byte* mainBlock, Byte* extBlock, Byte* simB
     }
 }
 
-QString decodeNumber(const TParamDesc& row, const quint8* p)
-{
+QString decodeNumber(const TParamDesc& row, const quint8* p) {
     int v = 0;
     if (row.Size == 0)
         v = *p == SimProgrammingForbidden ? 1 : 0;
@@ -54,8 +50,7 @@ QString decodeNumber(const TParamDesc& row, const quint8* p)
     return QString::number(v);
 }
 
-QString decodeText(const TParamDesc& row, const quint8* p)
-{
+QString decodeText(const TParamDesc& row, const quint8* p) {
     if (row.has(pfPhone))
         return DigitsToPhone(p, row.Size);
     const int length = int(strnlen(reinterpret_cast<const char*>(p), size_t(row.Size)));
@@ -65,8 +60,7 @@ QString decodeText(const TParamDesc& row, const quint8* p)
     return text;
 }
 
-QString decodeValue(const TParamDesc& row, const quint8* p)
-{
+QString decodeValue(const TParamDesc& row, const quint8* p) {
     switch (row.Kind) {
     case pkNumber:
     case pkChoice:
@@ -84,8 +78,7 @@ QString decodeValue(const TParamDesc& row, const quint8* p)
 
 // Refuses, rather than wraps, a number its field cannot hold: hours beyond 18 in a 16-bit count of
 // seconds, or a GSM level above 9 that would invert to a negative byte.
-bool encodeNumber(const TParamDesc& row, const QString& value, quint8* p)
-{
+bool encodeNumber(const TParamDesc& row, const QString& value, quint8* p) {
     int n = -1;
     if (!TextToInt(value, n) || n < 0)
         return false;
@@ -106,8 +99,7 @@ bool encodeNumber(const TParamDesc& row, const QString& value, quint8* p)
     return true;
 }
 
-bool encodeText(const TParamDesc& row, QString value, quint8* p)
-{
+bool encodeText(const TParamDesc& row, QString value, quint8* p) {
     if (row.has(pfPhone))
         return PhoneToDigits(value, p, row.Size);
     if (row.has(pfApn)) {
@@ -128,8 +120,7 @@ bool encodeText(const TParamDesc& row, QString value, quint8* p)
     return true;
 }
 
-bool encodeValue(const TParamDesc& row, const QString& value, quint8* p)
-{
+bool encodeValue(const TParamDesc& row, const QString& value, quint8* p) {
     switch (row.Kind) {
     case pkNumber:
     case pkChoice:
@@ -152,42 +143,42 @@ struct DefaultImage {
     std::array<quint8, ExtBlockSize> ext{};
     quint8 simByte = 0; // $22 SIM programming allowed
 
-    DefaultImage()
-    {
-        put(0, {6});                  // $01 PSTN attempts
-        put(1, {12});                 // $02 GSM attempts
-        put(2, {7});                  // $08 receive level 2, stored as 9 - 2
-        put(3, {2});                  // $09 transmit level
-        put(4, {1});                  // M01-1 wait for the dial tone
-        put(6, {1});                  // $04 long GSM messages
-        put(7, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}); // P10 empty
+    DefaultImage() {
+        put(0, {6});                                   // $01 PSTN attempts
+        put(1, {12});                                  // $02 GSM attempts
+        put(2, {7});                                   // $08 receive level 2, stored as 9 - 2
+        put(3, {2});                                   // $09 transmit level
+        put(4, {1});                                   // M01-1 wait for the dial tone
+        put(6, {1});                                   // $04 long GSM messages
+        put(7, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF});  // P10 empty
         put(13, {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}); // P11 empty
-        for (int offset : {19, 77, 91, 106, 120})     // $29, $11, $12, $25, $26 empty
+        for (int offset : {19, 77, 91, 106, 120})      // $29, $11, $12, $25, $26 empty
             std::memset(main.data() + offset, 0xFF, 14);
-        put(33, {'0', '0', '0', '0'}); // G04 PIN
-        put(38, {130, 0});             // M11 Contact ID 130
-        put(40, {192, 0, 2, 10});      // S03, an address of a documentation range, never a real host
-        put(48, {1});                  // $27 GPRS on
-        put(51, {1, 2, 3, 4});         // I01 1234
-        put(58, {1});                  // $13 no ring tone
+        put(33, {'0', '0', '0', '0'});      // G04 PIN
+        put(38, {130, 0});                  // M11 Contact ID 130
+        put(40, {192, 0, 2, 10});           // S03, an address of a documentation range, never a real host
+        put(48, {1});                       // $27 GPRS on
+        put(51, {1, 2, 3, 4});              // I01 1234
+        put(58, {1});                       // $13 no ring tone
         put(60, {'*', '1', '0', '0', '#'}); // B03 balance request
-        put(70, {1});                  // $14
-        put(73, {0x20, 0x1C});         // $16 two hours, in seconds
-        put(75, {1});                  // $17 alarms only
-        put(150, {'$'});               // $28 APN host "internet"; login and password empty
-        ext[32] = 24;                  // $05 GSM test every 24 hours
-        ext[33] = 1;                   // $24 fixed numbers only
-        ext[35] = 1;                   // $07 use Kolvet
+        put(70, {1});                       // $14
+        put(73, {0x20, 0x1C});              // $16 two hours, in seconds
+        put(75, {1});                       // $17 alarms only
+        put(150, {'$'});                    // $28 APN host "internet"; login and password empty
+        ext[32] = 24;                       // $05 GSM test every 24 hours
+        ext[33] = 1;                        // $24 fixed numbers only
+        ext[35] = 1;                        // $07 use Kolvet
     }
 
-    void put(int offset, std::initializer_list<quint8> bytes) { std::copy(bytes.begin(), bytes.end(), main.begin() + offset); }
+    void put(int offset, std::initializer_list<quint8> bytes) {
+        std::copy(bytes.begin(), bytes.end(), main.begin() + offset);
+    }
 };
 
 } // namespace
 
 void TConfig::FromImage(bool fromDevice, const quint8* mainBlock, int version, const quint8* simByte,
-                        const quint8* extBlock)
-{
+                        const quint8* extBlock) {
     requireFirstGeneration(m_deviceType);
     for (const TParamDesc* row = ParamTable; row->Name; ++row) {
         if (!row->Code || !row->has(pfGen1))
@@ -205,8 +196,7 @@ void TConfig::FromImage(bool fromDevice, const quint8* mainBlock, int version, c
     }
 }
 
-bool TConfig::ToImage(quint8* mainBlock, quint8* extBlock, quint8* simByte) const
-{
+bool TConfig::ToImage(quint8* mainBlock, quint8* extBlock, quint8* simByte) const {
     requireFirstGeneration(m_deviceType);
     for (const TParamDesc* row = ParamTable; row->Name; ++row) {
         if (row->isSeparator() || !row->has(pfGen1) || row->has(pfReadOnly))
@@ -217,8 +207,7 @@ bool TConfig::ToImage(quint8* mainBlock, quint8* extBlock, quint8* simByte) cons
     return true;
 }
 
-void TConfig::LoadDefaultImage()
-{
+void TConfig::LoadDefaultImage() {
     static const DefaultImage image;
     FromImage(false, image.main.data(), ImageLayoutVersion, &image.simByte, image.ext.data());
 }

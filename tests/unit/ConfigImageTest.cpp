@@ -16,21 +16,18 @@ struct Image {
     quint8 sim = 0;
 
     bool encode(const TConfig& config) { return config.ToImage(main.data(), ext.data(), &sim); }
-    void decodeInto(TConfig& config, bool fromDevice, int version) const
-    {
+    void decodeInto(TConfig& config, bool fromDevice, int version) const {
         config.FromImage(fromDevice, main.data(), version, &sim, ext.data());
     }
 };
 
-TConfig defaults()
-{
+TConfig defaults() {
     TConfig config;
     config.LoadDefaultImage();
     return config;
 }
 
-QStringList firstGenerationCodes()
-{
+QStringList firstGenerationCodes() {
     QStringList codes;
     for (const TParamDesc* row = ParamTable; row->Name; ++row) {
         if (row->has(pfGen1))
@@ -40,8 +37,7 @@ QStringList firstGenerationCodes()
 }
 
 // A valid value that no parameter of the default configuration holds.
-QString markerValue(const TParamDesc& row)
-{
+QString markerValue(const TParamDesc& row) {
     switch (row.Kind) {
     case pkAddress:
         return "1.1.1.1";
@@ -55,8 +51,7 @@ QString markerValue(const TParamDesc& row)
 }
 
 // A valid value of the row's kind, different for each seed.
-QString randomValue(const TParamDesc& row, QRandomGenerator& random)
-{
+QString randomValue(const TParamDesc& row, QRandomGenerator& random) {
     switch (row.Kind) {
     case pkNumber:
     case pkChoice:
@@ -88,8 +83,7 @@ QString randomValue(const TParamDesc& row, QRandomGenerator& random)
 
 } // namespace
 
-TEST(ConfigImage, DefaultConfiguration)
-{
+TEST(ConfigImage, DefaultConfiguration) {
     const TConfig config = defaults();
     EXPECT_EQ(0, config.DeviceType());
     EXPECT_EQ(43, config.Lines().size());
@@ -97,21 +91,20 @@ TEST(ConfigImage, DefaultConfiguration)
         const char* code;
         const char* value;
     } expected[] = {
-        {"$01", "6"},  {"$02", "12"},  {"$08", "2"},  {"$09", "2"},     {"M01-1", "1"}, {"$03", "0"},
-        {"$04", "1"},  {"P10", ""},    {"P11", ""},   {"$29", ""},      {"G04", "0000"}, {"M10", "0"},
-        {"M11", "130"}, {"S03", "192.0.2.10"}, {"S04", ""}, {"$27", "1"}, {"M12", "0"}, {"I01", "1234"},
-        {"$22", "0"},  {"$10", "0"},   {"$18", "0"},  {"$19", "0"},     {"$13", "1"},   {"M01-2", "0"},
-        {"B03", "*100#"}, {"$14", "1"}, {"$15", "0"}, {"$16", "2"},     {"$17", "1"},   {"$11", ""},
-        {"$12", ""},   {"$25", ""},    {"$26", ""},   {"G01", ""},      {"G02", ""},    {"$28", "internet"},
-        {"$20", "0"},  {"$21", "0"},   {"$23", ""},   {"$05", "24"},    {"$24", "1"},   {"$06", "0"},
+        {"$01", "6"},     {"$02", "12"},         {"$08", "2"}, {"$09", "2"},  {"M01-1", "1"},  {"$03", "0"},
+        {"$04", "1"},     {"P10", ""},           {"P11", ""},  {"$29", ""},   {"G04", "0000"}, {"M10", "0"},
+        {"M11", "130"},   {"S03", "192.0.2.10"}, {"S04", ""},  {"$27", "1"},  {"M12", "0"},    {"I01", "1234"},
+        {"$22", "0"},     {"$10", "0"},          {"$18", "0"}, {"$19", "0"},  {"$13", "1"},    {"M01-2", "0"},
+        {"B03", "*100#"}, {"$14", "1"},          {"$15", "0"}, {"$16", "2"},  {"$17", "1"},    {"$11", ""},
+        {"$12", ""},      {"$25", ""},           {"$26", ""},  {"G01", ""},   {"G02", ""},     {"$28", "internet"},
+        {"$20", "0"},     {"$21", "0"},          {"$23", ""},  {"$05", "24"}, {"$24", "1"},    {"$06", "0"},
         {"$07", "1"},
     };
     for (const auto& e : expected)
         EXPECT_EQ(QString::fromUtf8(e.value), config.GetValue(e.code)) << e.code;
 }
 
-TEST(ConfigImage, SecondGenerationStoreIsRefused)
-{
+TEST(ConfigImage, SecondGenerationStoreIsRefused) {
     TConfig config;
     config.SetDeviceType(1);
     Image image;
@@ -127,8 +120,7 @@ TEST(ConfigImage, SecondGenerationStoreIsRefused)
 
 // Which parameters a device read of each layout version takes from the blocks, and which keep the values
 // the store had.
-TEST(ConfigImage, LayoutVersionsDecodeOnlyWhatTheyHold)
-{
+TEST(ConfigImage, LayoutVersionsDecodeOnlyWhatTheyHold) {
     TConfig source = defaults();
     for (const char* phone : {"$11", "$12", "$25", "$26"})
         ASSERT_TRUE(source.SetValue(phone, "777", 0));
@@ -172,8 +164,7 @@ TEST(ConfigImage, LayoutVersionsDecodeOnlyWhatTheyHold)
     }
 }
 
-TEST(ConfigImage, OldPhoneRuleAppliesOnlyToDeviceReads)
-{
+TEST(ConfigImage, OldPhoneRuleAppliesOnlyToDeviceReads) {
     TConfig source = defaults();
     Image image;
     ASSERT_TRUE(image.encode(source));
@@ -187,8 +178,7 @@ TEST(ConfigImage, OldPhoneRuleAppliesOnlyToDeviceReads)
     EXPECT_EQ(QString("4"), fromFile.GetValue("$11"));
 }
 
-TEST(ConfigImage, LevelTwoKeepsItsValueOnDeviceReadsOnly)
-{
+TEST(ConfigImage, LevelTwoKeepsItsValueOnDeviceReadsOnly) {
     TConfig source = defaults();
     ASSERT_TRUE(source.SetValue("$29", "89001234567", 0));
     Image image;
@@ -205,8 +195,7 @@ TEST(ConfigImage, LevelTwoKeepsItsValueOnDeviceReadsOnly)
     EXPECT_EQ(2, level);
 }
 
-TEST(ConfigImage, FieldEncodings)
-{
+TEST(ConfigImage, FieldEncodings) {
     const struct {
         const char* code;
         const char* value;
@@ -240,14 +229,13 @@ TEST(ConfigImage, FieldEncodings)
 
         TConfig back = defaults();
         image.decodeInto(back, false, ImageLayoutVersion);
-        const QString expected = QString::fromUtf8(c.code) == "I01" && !*c.value ? QString("0000")
-                                                                                 : QString::fromUtf8(c.value).toUpper();
+        const QString expected =
+            QString::fromUtf8(c.code) == "I01" && !*c.value ? QString("0000") : QString::fromUtf8(c.value).toUpper();
         EXPECT_EQ(expected, back.GetValue(c.code).toUpper()) << c.code;
     }
 }
 
-TEST(ConfigImage, FieldDecodings)
-{
+TEST(ConfigImage, FieldDecodings) {
     Image image;
     Image encoded;
     ASSERT_TRUE(encoded.encode(defaults()));
@@ -280,10 +268,9 @@ TEST(ConfigImage, FieldDecodings)
 }
 
 // Values the store accepts but the field cannot hold are refused rather than written wrapped.
-TEST(ConfigImage, ValuesTheFieldCannotHoldAreRefused)
-{
-    for (const auto& [code, value] : {std::pair{"$16", "19"}, std::pair{"$16", "65535"}, std::pair{"$08", "10"},
-                                      std::pair{"$08", "255"}}) {
+TEST(ConfigImage, ValuesTheFieldCannotHoldAreRefused) {
+    for (const auto& [code, value] :
+         {std::pair{"$16", "19"}, std::pair{"$16", "65535"}, std::pair{"$08", "10"}, std::pair{"$08", "255"}}) {
         TConfig config = defaults();
         ASSERT_TRUE(config.SetValue(code, value, 0)) << code;
         Image image;
@@ -291,8 +278,7 @@ TEST(ConfigImage, ValuesTheFieldCannotHoldAreRefused)
     }
 }
 
-TEST(ConfigImage, EncodingRandomConfigurationsRoundTripsEveryParameterByte)
-{
+TEST(ConfigImage, EncodingRandomConfigurationsRoundTripsEveryParameterByte) {
     QRandomGenerator random(20261211);
     for (int round = 0; round < 200; ++round) {
         TConfig config = defaults();
@@ -313,8 +299,7 @@ TEST(ConfigImage, EncodingRandomConfigurationsRoundTripsEveryParameterByte)
     }
 }
 
-TEST(ConfigImage, AnyBytesDecode)
-{
+TEST(ConfigImage, AnyBytesDecode) {
     QRandomGenerator random(7);
     for (int round = 0; round < 200; ++round) {
         Image image;

@@ -7,10 +7,11 @@
 
 namespace {
 
-int rowOf(const TParamDesc* row) { return row ? int(row - ParamTable) : -1; }
+int rowOf(const TParamDesc* row) {
+    return row ? int(row - ParamTable) : -1;
+}
 
-QList<int> separatorRows()
-{
+QList<int> separatorRows() {
     QList<int> rows;
     for (int i = 0; ParamTable[i].Name; ++i) {
         if (ParamTable[i].isSeparator())
@@ -21,8 +22,7 @@ QList<int> separatorRows()
 
 } // namespace
 
-TEST(ParamTable, HasEightySevenRowsThenTheTerminatingRecord)
-{
+TEST(ParamTable, HasEightySevenRowsThenTheTerminatingRecord) {
     int rows = 0;
     while (ParamTable[rows].Name)
         ++rows;
@@ -31,8 +31,7 @@ TEST(ParamTable, HasEightySevenRowsThenTheTerminatingRecord)
     EXPECT_EQ(0u, ParamTable[rows].Flags);
 }
 
-TEST(ParamTable, SeparatorsStandWhereTheTreeExpectsBlankLines)
-{
+TEST(ParamTable, SeparatorsStandWhereTheTreeExpectsBlankLines) {
     EXPECT_EQ(QList<int>({30, 40, 50, 53, 63, 77, 82}), separatorRows());
     for (int i : separatorRows()) {
         const TParamDesc& row = ParamTable[i];
@@ -42,8 +41,7 @@ TEST(ParamTable, SeparatorsStandWhereTheTreeExpectsBlankLines)
     }
 }
 
-TEST(ParamTable, CodesAreUniqueAndNoneIsThePrefixOfAnEarlierOneWithinAGeneration)
-{
+TEST(ParamTable, CodesAreUniqueAndNoneIsThePrefixOfAnEarlierOneWithinAGeneration) {
     for (const auto& [mask, expectedRows] : {std::pair{quint32(pfGen1), 43}, std::pair{quint32(pfGen2), 51}}) {
         QStringList codes;
         for (const TParamDesc* row = ParamTable; row->Name; ++row) {
@@ -61,8 +59,7 @@ TEST(ParamTable, CodesAreUniqueAndNoneIsThePrefixOfAnEarlierOneWithinAGeneration
     }
 }
 
-TEST(ParamTable, NamesAndFlagsThatOtherFormsDependOn)
-{
+TEST(ParamTable, NamesAndFlagsThatOtherFormsDependOn) {
     EXPECT_EQ(QString("Вызывной тон на УОО "), ParamTable[51].name());
     EXPECT_EQ(ParamTable[48].name(), ParamTable[49].name());
     EXPECT_EQ(38, ParamTable[75].choices().size());
@@ -81,18 +78,17 @@ TEST(ParamTable, NamesAndFlagsThatOtherFormsDependOn)
     EXPECT_EQ(0, ParamTable[81].Size);
 }
 
-TEST(ParamTable, FindParam)
-{
+TEST(ParamTable, FindParam) {
     const struct {
         quint32 mask;
         const char* code;
         int index;
         int row;
     } cases[] = {
-        {pfGen2, "M23", 0, 26},  {pfGen2, "M23", 4, 29}, {pfGen2, "M23", 5, -1}, {pfGen1, "M06", 0, -1},
-        {pfGen2, "M06", 0, 2},   {pfGen2, "M06", 3, 4},  {pfGen1, "M01", 0, 6},  {pfGen2, "M01", 2, 9},
-        {pfGen2, "$22", 0, -1},  {pfGen1, "$22", 0, 81}, {pfGen1, "", 0, -1},    {pfGen2, "m06-1", 0, -1},
-        {pfGen1, "APN", 0, -1},  {pfGen1, "$28", 0, 48}, {pfGen2, "G03", 0, 49}, {pfGen2, "#", 0, 84},
+        {pfGen2, "M23", 0, 26},   {pfGen2, "M23", 4, 29}, {pfGen2, "M23", 5, -1}, {pfGen1, "M06", 0, -1},
+        {pfGen2, "M06", 0, 2},    {pfGen2, "M06", 3, 4},  {pfGen1, "M01", 0, 6},  {pfGen2, "M01", 2, 9},
+        {pfGen2, "$22", 0, -1},   {pfGen1, "$22", 0, 81}, {pfGen1, "", 0, -1},    {pfGen2, "m06-1", 0, -1},
+        {pfGen1, "APN", 0, -1},   {pfGen1, "$28", 0, 48}, {pfGen2, "G03", 0, 49}, {pfGen2, "#", 0, 84},
         {pfGen2, "M06-1", 1, -1}, {pfGen1, "S03", 0, 44},
     };
     for (const auto& c : cases)

@@ -5,8 +5,7 @@
 
 namespace {
 
-TConfig storeOf(int deviceType)
-{
+TConfig storeOf(int deviceType) {
     TConfig config;
     if (deviceType == 0)
         config.LoadDefaultImage();
@@ -17,16 +16,14 @@ TConfig storeOf(int deviceType)
 
 } // namespace
 
-TEST(TConfig, NewStoreIsEmptyFirstGeneration)
-{
+TEST(TConfig, NewStoreIsEmptyFirstGeneration) {
     TConfig config;
     EXPECT_EQ(0, config.DeviceType());
     EXPECT_FALSE(config.SetDeviceType(0));
     EXPECT_TRUE(config.Lines().isEmpty());
 }
 
-TEST(TConfig, SwitchingGenerationGivesEveryCodedRowBlankAtLevelZero)
-{
+TEST(TConfig, SwitchingGenerationGivesEveryCodedRowBlankAtLevelZero) {
     TConfig config;
     ASSERT_TRUE(config.SetDeviceType(1));
     ASSERT_EQ(51, config.Lines().size());
@@ -47,8 +44,7 @@ TEST(TConfig, SwitchingGenerationGivesEveryCodedRowBlankAtLevelZero)
     EXPECT_EQ(QString(), config.GetValue("M20"));
 }
 
-TEST(TConfig, SetValueValidatesByKind)
-{
+TEST(TConfig, SetValueValidatesByKind) {
     const struct {
         int deviceType;
         const char* code;
@@ -94,9 +90,9 @@ TEST(TConfig, SetValueValidatesByKind)
         {0, "B03", "日本", false},      // not representable in the device's code page
         {1, "G03", "internet.€", true},
         {1, "G03", "a\r\n1M20=5", false}, // would split the line it is saved and sent in
-        {1, "$01", "5", false},         // a first-generation code in the second generation
-        {0, "M06-1", "1", false},       // and the other way round
-        {1, "m06-1", "1", false},       // codes keep their catalogue spelling
+        {1, "$01", "5", false},           // a first-generation code in the second generation
+        {0, "M06-1", "1", false},         // and the other way round
+        {1, "m06-1", "1", false},         // codes keep their catalogue spelling
     };
     for (const auto& c : cases) {
         TConfig config = storeOf(c.deviceType);
@@ -114,8 +110,7 @@ TEST(TConfig, SetValueValidatesByKind)
     }
 }
 
-TEST(TConfig, LinesAreFoundIgnoringCaseButCatalogueLookupsRespectIt)
-{
+TEST(TConfig, LinesAreFoundIgnoringCaseButCatalogueLookupsRespectIt) {
     TConfig config = storeOf(1);
     ASSERT_TRUE(config.SetValue("M06-1", "1", 2));
     int level = -1;
@@ -128,8 +123,7 @@ TEST(TConfig, LinesAreFoundIgnoringCaseButCatalogueLookupsRespectIt)
     EXPECT_FALSE(config.SetAccess("$01", 1));
 }
 
-TEST(TConfig, ValuesReadBackTrimmedAndStoredAsGiven)
-{
+TEST(TConfig, ValuesReadBackTrimmedAndStoredAsGiven) {
     TConfig config = storeOf(1);
     EXPECT_EQ(QString(), config.GetValue("P20")); // a fresh line holds a single blank
     ASSERT_TRUE(config.SetValue("G03", " apn ", 0));
