@@ -1,4 +1,4 @@
-#include "IniStore.h"
+#include "avrloader/IniStore.h"
 
 void IniStore::setLines(const QStringList& lines) {
     m_sections.clear();

@@ -1,4 +1,4 @@
-#include "IntelHex.h"
+#include "avrloader/IntelHex.h"
 
 #include "platform/KavorError.h"
 
