@@ -1,6 +1,7 @@
 // Start-up of the desktop program: the time from starting a process to its main window shown (offscreen)
 // and the peak memory of that process. The program re-runs itself as the measured child, so the time
 // includes loading the executable and the Qt libraries. Settings go to a temporary folder.
+#include "mainwindow/FileDialogChooser.h"
 #include "mainwindow/MessageBoxPrompter.h"
 #include "mainwindow/TFmMain.h"
 
@@ -32,7 +33,8 @@ constexpr int Runs = 10;
 int child(int argc, char* argv[]) {
     QApplication app(argc, argv);
     MessageBoxPrompter prompter;
-    TFmMain window(prompter);
+    FileDialogChooser files;
+    TFmMain window(prompter, files, QCoreApplication::applicationDirPath());
     window.show();
     QTimer::singleShot(0, &window, [&window] {
         // Shown means drawn: the first frame is rendered before the time is taken.

@@ -1,3 +1,4 @@
+#include "mainwindow/FileDialogChooser.h"
 #include "mainwindow/MessageBoxPrompter.h"
 #include "mainwindow/TFmMain.h"
 #include "platform/KavorError.h"
@@ -18,8 +19,10 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     try {
         MessageBoxPrompter prompter;
-        TFmMain window(prompter);
+        FileDialogChooser files;
+        TFmMain window(prompter, files, QCoreApplication::applicationDirPath());
         prompter.setParent(&window);
+        files.setParent(&window);
         window.move(window.screen()->availableGeometry().center() - window.rect().center());
         window.show();
         app.exec();

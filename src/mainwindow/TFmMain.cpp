@@ -13,16 +13,20 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
+
+#include <algorithm>
 
 namespace {
 
@@ -45,9 +49,9 @@ QAction* makeAction(QObject* owner, const QString& caption, const QString& hint,
 
 } // namespace
 
-TFmMain::TFmMain(Prompter& prompter, QWidget* parent)
-    : QMainWindow(parent), m_prompter(prompter), m_model(new ParamListModel(this)),
-      m_delegate(new ParamValueDelegate(m_model, this)) {
+TFmMain::TFmMain(Prompter& prompter, FileChooser& files, const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent), m_prompter(prompter), m_files(files), m_programFolder(programFolder),
+      m_model(new ParamListModel(this)), m_delegate(new ParamValueDelegate(m_model, this)) {
     for (int i = 0; i < ToolImages::Count; ++i)
         m_images[i] = ToolImages::image(i);
     setFont(verdana());
@@ -59,6 +63,7 @@ TFmMain::TFmMain(Prompter& prompter, QWidget* parent)
     createToolBar();
     createList();
     createSetupPanel();
+    createFilePanels();
     // The status text is a label of its own: hints passing over the status bar would wipe a plain message.
     StatusBar = new QLabel(this);
     statusBar()->addWidget(StatusBar, 1);
@@ -99,6 +104,12 @@ void TFmMain::createActions() {
         makeAction(this, QStringLiteral("Журнал..."), QStringLiteral("Чтение журнала устройства"), 8, m_images[8]);
     ActMACAddr = makeAction(this, QStringLiteral("Запись/Чтение MAC-адреса"),
                             QStringLiteral("Запись/Чтение MAC-адреса"), 9, m_images[9]);
+    // The check mark shows the fixed state, as the pressed look of SBFix does.
+    ActFix->setCheckable(true);
+    connect(ActLoadConf, &QAction::triggered, this, &TFmMain::ActLoadConfExecute);
+    connect(ActSaveConf, &QAction::triggered, this, &TFmMain::ActSaveConfExecute);
+    connect(ActSaveAsConf, &QAction::triggered, this, &TFmMain::ActSaveAsConfExecute);
+    connect(ActFix, &QAction::triggered, this, &TFmMain::ActFixExecute);
     connect(ActSetup, &QAction::triggered, this, &TFmMain::ActSetupExecute);
 }
 
@@ -201,12 +212,28 @@ void TFmMain::createSetupPanel() {
     SFSetup = new TSpeedForm(this);
     SFSetup->setObjectName(QStringLiteral("SFSetup"));
     SFSetup->setCaption(QStringLiteral("Параметры"));
-    setupUi(SFSetup->contents());
+    Ui::SetupPanel::setupUi(SFSetup->contents());
     CBPort->addItems(ProgramSettings::ProgrammerPortNames());
     CBUSBPort->addItems(ProgramSettings::DevicePortNames());
     FNSTK->setFilter({QStringLiteral("Исполняемые файлы (*.exe)=*.exe"), QStringLiteral("Все файлы (*.*)=*.*")});
     connect(CBTypeProgr, &QComboBox::activated, this, &TFmMain::CBTypeProgrCloseUp);
     connect(BtOK, &QPushButton::clicked, this, &TFmMain::BtOKClick);
+}
+
+void TFmMain::createFilePanels() {
+    SFSelConfig = new TSpeedForm(this);
+    SFSelConfig->setObjectName(QStringLiteral("SFSelConfig"));
+    SFSelConfig->setCaption(QStringLiteral("Конфигурация"));
+    Ui::SelConfigPanel::setupUi(SFSelConfig->contents());
+    connect(BtConfOK, &QPushButton::clicked, this, [this] { SFSelConfig->SetModalResult(TSpeedForm::mrOk); });
+
+    SFPassword = new TSpeedForm(this);
+    SFPassword->setObjectName(QStringLiteral("SFPassword"));
+    SFPassword->setCaption(QStringLiteral("Пароль конфигурации"));
+    Ui::PasswordPanel::setupUi(SFPassword->contents());
+    EdPwd->setFont(verdana(true));
+    connect(BtPwdOK, &QPushButton::clicked, this, [this] { SFPassword->SetModalResult(TSpeedForm::mrOk); });
+    connect(BtPwdCancel, &QPushButton::clicked, this, [this] { SFPassword->SetModalResult(TSpeedForm::mrCancel); });
 }
 
 void TFmMain::FormCreate() {
@@ -216,6 +243,7 @@ void TFmMain::FormCreate() {
     Config.SetDeviceType(RGTypeDvc->ItemIndex());
     if (Config.DeviceType() == 0)
         Config.LoadDefaultImage();
+    SelectConfig();
     FillList();
     UpdateTitle();
 }
@@ -283,6 +311,7 @@ void TFmMain::SetFixed(bool fixed) {
                              : QStringLiteral("Фиксировать конфигурацию"));
     ActFix->setIcon(m_images[image]);
     ActFix->setProperty("imageIndex", image);
+    ActFix->setChecked(fixed);
     RGTypeDvc->setEnabled(!fixed);
 }
 
@@ -372,8 +401,119 @@ void TFmMain::BtOKClick() {
         SetConfName(QString());
         ConfPassword.clear();
         SetModified(false);
+        SelectConfig();
         FillList();
         UpdateTitle();
     }
     SFSetup->SetModalResult(TSpeedForm::mrOk);
+}
+
+FileChooser::Request TFmMain::confFileRequest() const {
+    return {m_confFileName,
+            QStringLiteral("kcf"),
+            {QStringLiteral("Файлы конфигурации (*.kcf)"), QStringLiteral("Все файлы (*)")}};
+}
+
+void TFmMain::takeLoadedFile(const QString& path, const QString& password, bool fixed) {
+    SetFixed(fixed);
+    SetConfName(path);
+    ConfPassword = password;
+    SetModified(false);
+}
+
+void TFmMain::ActLoadConfExecute() {
+    m_delegate->closeOpenEditor();
+    const QString path = m_files.openFileName(confFileRequest());
+    if (path.isEmpty())
+        return;
+    QString password;
+    bool fixed = false;
+    // A failed load leaves Config as it was; refreshing the tree then would only throw away the edits
+    // not stored yet.
+    if (!Config.LoadFromFile(path, password, fixed, m_prompter))
+        return;
+    FillList();
+    takeLoadedFile(path, password, fixed);
+    UpdateTitle();
+}
+
+void TFmMain::ActSaveConfExecute() {
+    if (!StoreList(false))
+        return;
+    if (Config.SaveToFile(m_confFileName, m_fixed, ConfPassword, m_prompter))
+        SetModified(false);
+}
+
+void TFmMain::ActSaveAsConfExecute() {
+    if (!StoreList(false))
+        return;
+    const QString path = m_files.saveFileName(confFileRequest());
+    if (path.isEmpty() || !Config.SaveToFile(path, m_fixed, ConfPassword, m_prompter))
+        return;
+    SetConfName(path);
+    SetModified(false);
+}
+
+void TFmMain::ActFixExecute() {
+    // Triggering flips the check mark by itself; only the outcome below may change it.
+    ActFix->setChecked(m_fixed);
+    m_delegate->closeOpenEditor();
+    if (m_fixed) {
+        if (!ConfPassword.isEmpty()) {
+            LbPwd->setText(QStringLiteral("Введите пароль"));
+            EdPwd->clear();
+            EdPwd->setEchoMode(QLineEdit::Password);
+            // A wrong password says nothing; the configuration just stays fixed.
+            if (SFPassword->ShowModal() != TSpeedForm::mrOk || EdPwd->text() != ConfPassword)
+                return;
+        }
+        SetFixed(false);
+    } else {
+        LbPwd->setText(QStringLiteral("Задайте пароль для сохранения"));
+        EdPwd->setEchoMode(QLineEdit::Normal);
+        EdPwd->setText(ConfPassword);
+        if (SFPassword->ShowModal() != TSpeedForm::mrOk)
+            return;
+        ConfPassword = EdPwd->text();
+        SetFixed(true);
+    }
+    SetModified(true);
+}
+
+void TFmMain::SelectConfig() {
+    try {
+        ListConfig->clear();
+        // Regular files only: folders, hidden and system files and links to anything else are skipped.
+        QFileInfoList found = QDir(m_programFolder).entryInfoList({QStringLiteral("*.kcf")}, QDir::Files);
+        if (found.isEmpty())
+            return;
+        std::sort(found.begin(), found.end(), [](const QFileInfo& a, const QFileInfo& b) {
+            const int order = QString::compare(a.completeBaseName(), b.completeBaseName(), Qt::CaseInsensitive);
+            return order != 0 ? order < 0 : a.fileName() < b.fileName();
+        });
+        for (const QFileInfo& file : found) {
+            // The file is opened by its own name: its extension may be written in any case.
+            auto* item = new QListWidgetItem(file.completeBaseName(), ListConfig);
+            item->setData(Qt::UserRole, file.filePath());
+        }
+        QListWidgetItem* chosen = ListConfig->item(0);
+        if (found.size() > 1) {
+            ListConfig->setCurrentItem(chosen);
+            // However the panel is left, the entry selected then is taken.
+            SFSelConfig->ShowModal();
+            if (const QList<QListWidgetItem*> selected = ListConfig->selectedItems(); !selected.isEmpty())
+                chosen = selected.constFirst();
+        }
+        const QString path = chosen->data(Qt::UserRole).toString();
+        QString password;
+        bool fixed = false;
+        if (Config.LoadFromFile(path, password, fixed, m_prompter)) {
+            FillList();
+            takeLoadedFile(path, password, fixed);
+        }
+    } catch (const KavorError& e) {
+        m_prompter.showError(e.text());
+    } catch (const std::exception& e) {
+        m_prompter.showError(QString::fromLocal8Bit(e.what()));
+    }
 }

@@ -1,4 +1,5 @@
 #include "RecordingPrompter.h"
+#include "ScriptedFileChooser.h"
 #include "TempSettings.h"
 
 #include "editor/ParamListModel.h"
@@ -13,6 +14,7 @@
 #include <QStatusTipEvent>
 #include <QToolBar>
 #include <QToolButton>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // The main window: start-up, the actions and their enabling, the toolbar, the caption, the file name and
@@ -38,6 +40,9 @@ private slots:
 
 private:
     TempSettings m_settings;
+    // No file is chosen and no configuration lies beside the program.
+    ScriptedFileChooser m_files;
+    QTemporaryDir m_folder;
 };
 
 void TestMainWindow::firstStart_data() {
@@ -60,7 +65,7 @@ void TestMainWindow::firstStart() {
     if (stored != -2)
         RegWriteInt(QStringLiteral("TypeDvc"), stored);
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     QCOMPARE(fm.Config.DeviceType(), generation);
     QCOMPARE(fm.RGTypeDvc->ItemIndex(), generation);
     QCOMPARE(fm.windowTitle(), caption);
@@ -81,7 +86,7 @@ void TestMainWindow::firstStart() {
 void TestMainWindow::firstGenerationStartsWithDefaults() {
     RegWriteInt(QStringLiteral("TypeDvc"), 0);
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     QMap<QString, QString> shown;
     for (int i = 0; i < fm.ListModel()->rowCount(); ++i)
         shown.insert(fm.ListModel()->index(i, ParamListModel::ColName).data().toString(),
@@ -101,7 +106,7 @@ void TestMainWindow::firstGenerationStartsWithDefaults() {
 
 void TestMainWindow::actionsInOrder() {
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     struct Expected {
         QAction* action;
         QString caption;
@@ -135,7 +140,7 @@ void TestMainWindow::actionsInOrder() {
 
 void TestMainWindow::toolBarOrder() {
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     QStringList order;
     for (QAction* item : fm.ToolBar->actions()) {
         if (item->isSeparator()) {
@@ -190,7 +195,7 @@ void TestMainWindow::confNameShowsTheBareFileName() {
     QFETCH(QString, path);
     QFETCH(QString, shown);
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     fm.SetConfName(path);
     QCOMPARE(fm.ConfFileName(), path);
     QCOMPARE(fm.PnConfName->text(), shown);
@@ -199,7 +204,7 @@ void TestMainWindow::confNameShowsTheBareFileName() {
 
 void TestMainWindow::saveEnabledOnlyWithChangesAndAFile() {
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     fm.SetModified(true);
     QCOMPARE(fm.ActSaveConf->isEnabled(), false);
     fm.SetConfName(QStringLiteral("/data/a.kcf"));
@@ -213,7 +218,7 @@ void TestMainWindow::saveEnabledOnlyWithChangesAndAFile() {
 
 void TestMainWindow::fixedStatePresentation() {
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     fm.SetFixed(true);
     QCOMPARE(fm.Fixed(), true);
     QCOMPARE(fm.ActFix->toolTip(), QStringLiteral("Расфиксировать конфигурацию"));
@@ -230,7 +235,7 @@ void TestMainWindow::fixedStatePresentation() {
 
 void TestMainWindow::statusTextSurvivesHintsAndUpdateTitleClearsIt() {
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     fm.show();
     fm.SetStatusText(QStringLiteral("Kavor-II:  версия v1.0"));
     // Hints shown while the pointer passes over the commands leave the text as it was.
@@ -248,7 +253,7 @@ void TestMainWindow::closingWritesThePhoneHistory() {
     RegWriteStr(QStringLiteral("Phones"), QStringLiteral("89161234567\r\n84950000000\n"));
     {
         RecordingPrompter prompter;
-        TFmMain fm(prompter);
+        TFmMain fm(prompter, m_files, m_folder.path());
         QCOMPARE(fm.PhoneList().entries(), (QStringList{QStringLiteral("84950000000"), QStringLiteral("89161234567")}));
         fm.PhoneList().add(QStringLiteral("84951111111"));
         fm.PhoneList().add(QStringLiteral("84950000000"));
@@ -260,7 +265,7 @@ void TestMainWindow::closingWritesThePhoneHistory() {
 void TestMainWindow::closingWritesAnEmptyHistoryAsEmptyText() {
     {
         RecordingPrompter prompter;
-        TFmMain fm(prompter);
+        TFmMain fm(prompter, m_files, m_folder.path());
     }
     QVERIFY(TempSettings::contains(QStringLiteral("Phones")));
     QCOMPARE(RegReadStr(QStringLiteral("Phones"), QStringLiteral("missing")), QString());

@@ -1,4 +1,5 @@
 #include "RecordingPrompter.h"
+#include "ScriptedFileChooser.h"
 #include "TempSettings.h"
 
 #include "config/ParamTable.h"
@@ -13,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTreeView>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -81,6 +83,9 @@ private slots:
 
 private:
     TempSettings m_settings;
+    // No file is chosen and no configuration lies beside the program.
+    ScriptedFileChooser m_files;
+    QTemporaryDir m_folder;
     RecordingPrompter m_prompter;
     std::unique_ptr<TFmMain> m_fm;
 };
@@ -88,7 +93,7 @@ private:
 void TestParamTree::init() {
     TempSettings::clear();
     m_prompter = RecordingPrompter();
-    m_fm = std::make_unique<TFmMain>(m_prompter);
+    m_fm = std::make_unique<TFmMain>(m_prompter, m_files, m_folder.path());
     m_fm->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_fm.get()));
 }
@@ -326,7 +331,7 @@ void TestParamTree::storeListTakesTheOpenEditor() {
 
 void TestParamTree::storeListSkipsReadOnlyLines() {
     RegWriteInt(QStringLiteral("TypeDvc"), 0);
-    m_fm = std::make_unique<TFmMain>(m_prompter);
+    m_fm = std::make_unique<TFmMain>(m_prompter, m_files, m_folder.path());
     TFmMain& fm = *m_fm;
     const int imsi = lineOf(fm, QStringLiteral("$23"));
     fm.ListModel()->setLevel(imsi, 2);

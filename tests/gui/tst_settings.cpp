@@ -1,4 +1,5 @@
 #include "RecordingPrompter.h"
+#include "ScriptedFileChooser.h"
 #include "TempSettings.h"
 
 #include "components/TFileNameEdit.h"
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // The program settings: the four helpers, the stored names and defaults, the setup panel's controls,
@@ -45,6 +47,9 @@ private slots:
 
 private:
     TempSettings m_settings;
+    // No file is chosen and no configuration lies beside the program.
+    ScriptedFileChooser m_files;
+    QTemporaryDir m_folder;
 };
 
 void TestSettings::helpersGiveDefaultsForMissingOrMistypedValues() {
@@ -83,7 +88,7 @@ void TestSettings::defaultsWithNoStoredSettings() {
     QCOMPARE(s.USBPort, 0);
 
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     QCOMPARE(fm.CBTypeProgr->currentText(), QStringLiteral("AVR Loader"));
     QCOMPARE(fm.CBPort->currentText(), ProgramSettings::ProgrammerPortNames().constFirst());
     QCOMPARE(fm.CBBaudrate->currentText(), QStringLiteral("115200"));
@@ -113,7 +118,7 @@ void TestSettings::storedSettingsReachTheControls() {
     stored.write();
 
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     QCOMPARE(fm.CBTypeProgr->currentIndex(), 1);
     QCOMPARE(fm.CBPort->currentIndex(), 3);
     QCOMPARE(fm.CBBaudrate->currentIndex(), 0);
@@ -141,7 +146,7 @@ void TestSettings::storedGenerationOutsideTheListIsKavorII() {
     QFETCH(int, stored);
     RegWriteInt(QStringLiteral("TypeDvc"), stored);
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     QCOMPARE(fm.RGTypeDvc->ItemIndex(), 1);
     QCOMPARE(fm.Config.DeviceType(), 1);
     QCOMPARE(fm.windowTitle(), QStringLiteral("Конфигуратор Kavor-II (версия 207)"));
@@ -154,7 +159,7 @@ void TestSettings::storedIndexOutsideAListLeavesNoSelection() {
     RegWriteInt(QStringLiteral("Port"), 25);
     RegWriteInt(QStringLiteral("TypeProgr"), 9);
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     QCOMPARE(fm.CBPort->currentIndex(), -1);
     QCOMPARE(fm.CBTypeProgr->currentIndex(), -1);
     // No programmer chosen is not "AVR Loader": the panel shows the tool and the clock.
@@ -166,7 +171,7 @@ void TestSettings::storedIndexOutsideAListLeavesNoSelection() {
 
 void TestSettings::programmerTypeArrangesThePanel() {
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     fm.CBTypeProgr->setCurrentIndex(1);
     fm.CBTypeProgrCloseUp();
     QCOMPARE(fm.LbPort->text(), QStringLiteral("Программа:"));
@@ -209,7 +214,7 @@ void TestSettings::okChecksTheToolName() {
     QFETCH(QString, path);
     QFETCH(bool, accepted);
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     fm.CBTypeProgr->setCurrentIndex(typeProgr);
     fm.FNSTK->setFileName(path);
     fm.BtOKClick();
@@ -225,7 +230,7 @@ void TestSettings::okChecksTheToolName() {
 
 void TestSettings::refusedToolKeepsThePanelOpen() {
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     fm.CBTypeProgr->setCurrentIndex(1);
     fm.FNSTK->setFileName(QStringLiteral("/usr/bin/avrdude.exe"));
     bool openAfterRefusal = false;
@@ -245,7 +250,7 @@ void TestSettings::refusedToolKeepsThePanelOpen() {
 
 void TestSettings::okSwitchesTheGeneration() {
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     fm.SetConfName(QStringLiteral("/data/object.kcf"));
     fm.ConfPassword = QStringLiteral("secret");
     fm.SetModified(true);
@@ -269,7 +274,7 @@ void TestSettings::okSwitchesTheGeneration() {
 
 void TestSettings::okWithoutSwitchKeepsTheConfiguration() {
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     fm.SetConfName(QStringLiteral("/data/object.kcf"));
     fm.ConfPassword = QStringLiteral("secret");
     fm.SetFixed(true);
@@ -287,7 +292,7 @@ void TestSettings::okWithoutSwitchKeepsTheConfiguration() {
 
 void TestSettings::frameCloseWritesSettingsButDoesNotSwitch() {
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     QTimer::singleShot(0, &fm, [&fm] {
         fm.RGTypeDvc->SetItemIndex(0);
         fm.CBPort->setCurrentIndex(4);
@@ -312,14 +317,14 @@ void TestSettings::frameCloseWritesSettingsButDoesNotSwitch() {
     QCOMPARE(RegReadStr(QStringLiteral("STKPath"), QString()), ProgramSettings().STKPath);
 
     // The next start uses the chosen generation.
-    TFmMain next(prompter);
+    TFmMain next(prompter, m_files, m_folder.path());
     QCOMPARE(next.Config.DeviceType(), 0);
     QCOMPARE(next.CBPort->currentIndex(), 4);
 }
 
 void TestSettings::generationGroupDisabledWhileFixed() {
     RecordingPrompter prompter;
-    TFmMain fm(prompter);
+    TFmMain fm(prompter, m_files, m_folder.path());
     QCOMPARE(fm.RGTypeDvc->isEnabled(), true);
     fm.SetFixed(true);
     QCOMPARE(fm.RGTypeDvc->isEnabled(), false);
