@@ -1,6 +1,7 @@
-// Renders the main window and the setup panel into PNG files for the documentation, offscreen, with
-// settings kept in a temporary folder so that the user's own settings are neither read nor changed.
+// Renders the main window and its panels into PNG files for the documentation, offscreen, with settings
+// and configuration files kept in temporary folders so that the user's own are neither read nor changed.
 #include "editor/ParamListModel.h"
+#include "mainwindow/FileDialogChooser.h"
 #include "mainwindow/MessageBoxPrompter.h"
 #include "mainwindow/RadioGroup.h"
 #include "mainwindow/TFmMain.h"
@@ -11,6 +12,8 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -23,6 +26,9 @@
 namespace {
 
 QString outputFolder;
+// The folder the windows look for configurations in; empty unless a picture needs some.
+QString programFolder;
+FileDialogChooser files;
 
 void save(QWidget* widget, const QString& name) {
     QApplication::processEvents();
@@ -43,7 +49,7 @@ int lineOf(const TFmMain& window, const QString& code) {
 void mainWindow(int generation, const QString& name, const std::function<void(TFmMain&)>& arrange = {}) {
     RegWriteInt(QStringLiteral("TypeDvc"), generation);
     MessageBoxPrompter prompter;
-    TFmMain window(prompter);
+    TFmMain window(prompter, files, programFolder);
     prompter.setParent(&window);
     window.SetConfName(QStringLiteral("/home/installer/Объект 12.kcf"));
     window.show();
@@ -54,7 +60,7 @@ void mainWindow(int generation, const QString& name, const std::function<void(TF
 
 void setupPanel() {
     MessageBoxPrompter prompter;
-    TFmMain window(prompter);
+    TFmMain window(prompter, files, programFolder);
     prompter.setParent(&window);
     window.show();
     QTimer::singleShot(0, &window, [&window] {
@@ -75,6 +81,44 @@ void setupPanel() {
     window.SFSetup->ShowModal();
 }
 
+// Several configurations beside the program: the choice comes up while the window is being created.
+void selConfigPanel() {
+    QTemporaryDir folder;
+    MessageBoxPrompter prompter;
+    TConfig config;
+    config.SetDeviceType(1);
+    for (const QString& name : {QStringLiteral("Склад"), QStringLiteral("Объект 12"), QStringLiteral("Офис на Садовой"),
+                                QStringLiteral("Магазин 3")})
+        config.SaveToFile(QDir(folder.path()).filePath(name + QStringLiteral(".kcf")), false, QString(), prompter);
+    QTimer::singleShot(0, qApp, [] {
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            save(dialog, QStringLiteral("select-config"));
+            dialog->findChild<QPushButton*>(QStringLiteral("BtConfOK"))->click();
+        }
+    });
+    TFmMain window(prompter, files, folder.path());
+}
+
+// The password panel fixing (the password in clear) and unfixing (typed, masked).
+void passwordPanel() {
+    MessageBoxPrompter prompter;
+    TFmMain window(prompter, files, programFolder);
+    prompter.setParent(&window);
+    window.show();
+    window.ConfPassword = QStringLiteral("Сторож-7");
+    QTimer::singleShot(0, &window, [&window] {
+        save(window.SFPassword->dialog(), QStringLiteral("password-set"));
+        window.BtPwdOK->click();
+    });
+    window.ActFixExecute();
+    QTimer::singleShot(0, &window, [&window] {
+        window.EdPwd->setText(QStringLiteral("Сторож"));
+        save(window.SFPassword->dialog(), QStringLiteral("password-enter"));
+        window.BtPwdCancel->click();
+    });
+    window.ActFixExecute();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -84,6 +128,8 @@ int main(int argc, char* argv[]) {
     QTemporaryDir settings;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
+    QTemporaryDir noConfigurations;
+    programFolder = noConfigurations.path();
     RegWriteStr(QStringLiteral("Phones"), QStringLiteral("84951234567\n89161234567\n"));
 
     mainWindow(1, QStringLiteral("main-kavor2"));
@@ -106,5 +152,7 @@ int main(int argc, char* argv[]) {
         window.List->edit(at);
     });
     setupPanel();
+    selConfigPanel();
+    passwordPanel();
     return 0;
 }
