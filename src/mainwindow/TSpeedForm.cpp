@@ -39,6 +39,8 @@ int TSpeedForm::ShowModal() {
     QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
     const QPointer<QDialog> dialog = new SpeedDialog(owner);
     dialog->setWindowTitle(m_caption);
+    // A window does not take its owner's font by itself; the panel's controls keep the one they were designed in.
+    dialog->setFont(font());
     auto* layout = new QVBoxLayout(dialog);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_contents);

@@ -22,6 +22,7 @@ private slots:
     void frameCloseAndEscapeAreCancel();
     void secondShowWhileShownGivesZero();
     void destroyedWhileModalEndsWithCancel();
+    void controlsKeepTheOwnersFontInTheDialog();
 
 private:
     QPointer<QWidget> m_owner;
@@ -99,6 +100,20 @@ void TestSpeedForm::destroyedWhileModalEndsWithCancel() {
     // The controls went with the panel.
     QCOMPARE(edit.isNull(), true);
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
+}
+
+void TestSpeedForm::controlsKeepTheOwnersFontInTheDialog() {
+    QFont font(QStringLiteral("Verdana"));
+    font.setPixelSize(14);
+    m_owner->setFont(font);
+    QFont inDialog;
+    QTimer::singleShot(0, m_panel, [&] {
+        inDialog = m_edit->font();
+        m_panel->SetModalResult(TSpeedForm::mrOk);
+    });
+    m_panel->ShowModal();
+    QCOMPARE(inDialog.family(), QStringLiteral("Verdana"));
+    QCOMPARE(inDialog.pixelSize(), 14);
 }
 
 QTEST_MAIN(TestSpeedForm)
