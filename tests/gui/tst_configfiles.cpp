@@ -130,7 +130,7 @@ private:
     // A main window looking for configurations in m_program.
     TFmMain& openWindow();
     // Triggers ActFix and answers the password panel: `typed` replaces the text unless absent, then OK or
-    // "Отмена" is pressed. A panel that should not have come up is cancelled and reported as shown.
+    // "Отмена" is pressed. `shown` tells whether a dialog came up at all; any other dialog is cancelled.
     PasswordPanelSeen fix(const std::optional<QString>& typed, bool ok = true);
     QString dataFile(const QString& name) const { return QDir(m_data->path()).filePath(name); }
     QString programFile(const QString& name) const { return QDir(m_program->path()).filePath(name); }
