@@ -72,6 +72,11 @@ bool isValidValue(const TParamDesc& row, const QString& value) {
 bool TConfig::SetDeviceType(int type) {
     if (type == m_deviceType)
         return false;
+    resetLines(type);
+    return true;
+}
+
+void TConfig::resetLines(int type) {
     m_lines.clear();
     m_deviceType = type;
     const quint32 mask = Mask();
@@ -79,7 +84,6 @@ bool TConfig::SetDeviceType(int type) {
         if (row->Flags & mask)
             m_lines.append({row->code(), QStringLiteral(" "), alEditable});
     }
-    return true;
 }
 
 int TConfig::indexOf(const QString& code) const {

@@ -53,6 +53,8 @@ public:
     void GetWriteList(QStringList& list) const;
 
 private:
+    // Every coded row of the generation, blank, at level 0, in catalogue order.
+    void resetLines(int type);
     int indexOf(const QString& code) const;
     // Assigns a value the way the device and image decoders do: an empty value becomes a single blank,
     // a missing line is appended at level 0, an existing line keeps its level.

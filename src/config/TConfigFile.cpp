@@ -215,7 +215,11 @@ bool TConfig::LoadFromFile(const QString& path, QString& password, bool& fixed, 
         // Everything is taken into a copy first, so a file that fails halfway leaves this store as it was.
         TConfig loaded = *this;
         if (quint32(getInt(record, MarkOffset)) == CurrentFormatMark) {
-            loaded.SetDeviceType(getInt(record, DeviceTypeOffset));
+            // A store that was never filled has no lines even for its own generation; the file's lines
+            // need them to land in.
+            const int type = getInt(record, DeviceTypeOffset);
+            if (!loaded.SetDeviceType(type) && loaded.Lines().isEmpty())
+                loaded.resetLines(type);
             for (const QString& text : bodyLines(record)) {
                 const BodyLine line = parseBodyLine(text);
                 if (loaded.SetValue(line.code, line.value, line.level))

@@ -171,6 +171,20 @@ TEST_F(ConfigFileTest, SaveThenLoadKeepsEverythingForBothGenerations) {
     }
 }
 
+TEST_F(ConfigFileTest, NeverFilledStoreTakesAFirstGenerationFile) {
+    TConfig source = firstGeneration();
+    ASSERT_TRUE(source.SetValue("$01", "9", alNoChange));
+    RecordingPrompter prompter;
+    ASSERT_TRUE(source.SaveToFile(path(), false, "", prompter));
+
+    TConfig fresh; // generation 0 without a single line, as a new store is
+    QString password;
+    bool fixed = true;
+    ASSERT_TRUE(fresh.LoadFromFile(path(), password, fixed, prompter));
+    EXPECT_EQ(prompter.texts(), QStringList());
+    EXPECT_EQ(dump(fresh), dump(source, true));
+}
+
 TEST_F(ConfigFileTest, CurrentFormatRecordBuiltByHandLoads) {
     // No final line break; a choice beyond its list is still a number in range; Cyrillic is Windows-1251.
     const QByteArray body = "1M06-1=0\r\n2S01=10.0.0.1\r\n0G03=\xD2\xE5\xF1\xF2 \r\n1M07=7";
