@@ -2,7 +2,7 @@
 # missing (apt-get update once, then one install), with sudo when not root.
 kavor_packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-serialport-dev libgl-dev
+  qt6-base-dev qt6-serialport-dev libgl-dev qt6-translations-l10n
   libgtest-dev
   fonts-dejavu-core
   avrdude

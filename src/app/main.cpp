@@ -4,8 +4,10 @@
 #include "platform/KavorError.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTranslator>
 
 namespace {
 
@@ -17,6 +19,11 @@ void report(const QString& text) {
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Every text of the program is Russian, so the buttons and questions of Qt's own dialogs are too.
+    QTranslator qtTexts;
+    if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&qtTexts);
     try {
         MessageBoxPrompter prompter;
         FileDialogChooser files;
