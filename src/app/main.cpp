@@ -1,44 +1,34 @@
 #include "mainwindow/FileDialogChooser.h"
 #include "mainwindow/MessageBoxPrompter.h"
+#include "mainwindow/TApplication.h"
 #include "mainwindow/TFmMain.h"
 #include "platform/KavorError.h"
 
-#include <QApplication>
 #include <QLibraryInfo>
-#include <QMessageBox>
+#include <QLocale>
 #include <QScreen>
 #include <QTranslator>
 
-namespace {
-
-void report(const QString& text) {
-    QMessageBox::critical(nullptr, QStringLiteral("Ошибка"), text);
-}
-
-} // namespace
-
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    TApplication app(argc, argv);
     // Every text of the program is Russian, so the buttons and questions of Qt's own dialogs are too.
     QTranslator qtTexts;
     if (qtTexts.load(QLocale(QLocale::Russian), QStringLiteral("qtbase"), QStringLiteral("_"),
                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&qtTexts);
+
+    MessageBoxPrompter prompter;
+    app.setReporter(&prompter);
     try {
-        MessageBoxPrompter prompter;
         FileDialogChooser files;
         TFmMain window(prompter, files, QCoreApplication::applicationDirPath());
         prompter.setParent(&window);
         files.setParent(&window);
         window.move(window.screen()->availableGeometry().center() - window.rect().center());
         window.show();
-        app.exec();
+        return app.exec();
     } catch (const KavorError& e) {
-        report(e.text());
-    } catch (const std::exception& e) {
-        report(QString::fromLocal8Bit(e.what()));
-    } catch (...) {
-        report(QString());
+        prompter.showError(e.text()); // the window could not be set up
     }
-    return 0;
+    return 1;
 }
